@@ -1,0 +1,50 @@
+# Quasaril: build, play and test.
+#   make                build into build/ (installs missing packages first)
+#   make run            run the check suite in build/run/
+#   make play           play the game in a window
+#   make test           build, then the whole test suite under a virtual X server
+#   make test-sanitize  the same with AddressSanitizer and UBSan, in build-sanitize/
+
+BUILD_DIR    := build
+SANITIZE_DIR := build-sanitize
+JOBS         ?= $(shell nproc)
+CTEST_FLAGS  ?= --output-on-failure -j $(JOBS)
+XVFB         := xvfb-run -a -s "-screen 0 1024x1024x24"
+
+# Runs its argument on the desktop when there is one, else on a virtual X server.
+WITH_DISPLAY = if [ -n "$$DISPLAY" ]; then $(1); else $(XVFB) $(1); fi
+
+.PHONY: all setup build run play test test-sanitize sanitize-build clean
+
+all: build
+
+setup:
+	@scripts/setup
+
+build: setup
+	cmake -S . -B $(BUILD_DIR)
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	cd $(BUILD_DIR)/run && $(call WITH_DISPLAY,./quasaril)
+
+play: build
+	cd $(BUILD_DIR)/run && ./quasaril-play
+
+test: build
+	cd $(BUILD_DIR) && $(XVFB) ctest $(CTEST_FLAGS)
+
+sanitize-build: setup
+	cmake -S . -B $(SANITIZE_DIR) -DQUASARIL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+
+# Any sanitizer report aborts the process, which fails its test.
+test-sanitize: sanitize-build
+	cd $(SANITIZE_DIR) && \
+	ASAN_OPTIONS=abort_on_error=1:detect_leaks=1 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	$(XVFB) ctest $(CTEST_FLAGS)
+
+clean:
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <SFML/Graphics.hpp>
+
+// The starfield backdrop.
+class Backround {
+public:
+    void Show(sf::RenderWindow& renderWindow);
+};

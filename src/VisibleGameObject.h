@@ -1,0 +1,48 @@
+#pragma once
+
+#include <SFML/Graphics.hpp>
+#include <string>
+
+// Base of everything drawn in the playfield: a sprite showing its own texture.
+// Until a picture has loaded successfully the object is inert: it draws
+// nothing, cannot be placed, leaves reference arguments untouched and is never
+// struck. Only the clock readings and the arc and dive paths work regardless.
+class VisibleGameObject {
+public:
+    VisibleGameObject();
+    virtual ~VisibleGameObject();
+
+    virtual void load(std::string filename);
+    virtual void draw(sf::RenderWindow& renderWindow);
+    virtual void setPosition(float x, float y);
+    virtual void getPosition(float& x, float& y);
+    virtual void startPosition(float x, float y);
+    virtual void trajectory(float x, float y);
+    virtual void setBoundry(float& leftBoundry, float& rightBoundry, float& topBoundry,
+                            float& bottomBoundry, bool torpedo);
+    virtual void setShipBoundry(float& leftBoundry, float& rightBoundry, float& topBoundry,
+                                float& bottomBoundry, bool torpedo);
+    virtual bool collisionCheck(float leftBoundry, float rightBoundry, float topBoundry,
+                                float bottomBoundry, bool hit, bool alive, float& GameScore);
+    virtual bool destroy(bool collision, float& GameScore);
+    virtual void update(float _elapsedTimeSinceCreated, int a, int b, bool hit);
+    virtual void arc(float _elapsedTimeSinceCreated, int c, int& d, int e, int f);
+    virtual void dive(float _elapsedTimeSinceCreated, int c, int& d, int e, int f);
+    virtual float timeCreated();
+    virtual float Timer(float _timeCreated);
+
+    float _elapsedTimeSinceCreated = 0.0f;
+    sf::Sprite _sprite;
+    bool _isLoaded = false;
+    sf::Texture _texture;
+    std::string _filename;
+    bool collision = false;
+    bool offScreen = false;
+    bool diveoffScreen = false;
+    // Declared for every object but never used by the game.
+    float topBoundry = 0.0f;
+    float bottomBoundry = 0.0f;
+    float leftBoundry = 0.0f;
+    float rightBoundry = 0.0f;
+    float _timeCreated = 0.0f;
+};

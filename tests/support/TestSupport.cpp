@@ -1,0 +1,89 @@
+#include "TestSupport.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+std::string runDirectory() { return QUASARIL_RUN_DIR; }
+
+ScopedWorkDir::ScopedWorkDir() : _previous(fs::current_path().string())
+{
+    std::string pattern = (fs::temp_directory_path() / "quasaril-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot create a temporary directory");
+    _path = pattern;
+    fs::current_path(_path);
+}
+
+ScopedWorkDir::~ScopedWorkDir()
+{
+    std::error_code ignored;
+    fs::current_path(_previous, ignored);
+    // Tests may have made parts of the tree read-only; give it back first.
+    for (const auto& entry : fs::recursive_directory_iterator(_path, ignored))
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::permissions(_path, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(_path, ignored);
+}
+
+void copyGameFiles(const std::vector<std::string>& names)
+{
+    for (const auto& name : names)
+        fs::copy_file(fs::path(runDirectory()) / name, name, fs::copy_options::overwrite_existing);
+}
+
+void copyAllGameFiles()
+{
+    for (const auto& entry : fs::directory_iterator(runDirectory())) {
+        const auto extension = entry.path().extension();
+        if (extension == ".png" || extension == ".ttf")
+            fs::copy_file(entry.path(), entry.path().filename(),
+                          fs::copy_options::overwrite_existing);
+    }
+}
+
+void openGameWindow()
+{
+    if (!Quasaril::_mainWindow.isOpen())
+        Quasaril::_mainWindow.create(sf::VideoMode(800, 800, 32), "QUASARIL");
+}
+
+sf::Image windowPixels()
+{
+    sf::Texture texture;
+    texture.create(Quasaril::_mainWindow.getSize().x, Quasaril::_mainWindow.getSize().y);
+    texture.update(Quasaril::_mainWindow);
+    return texture.copyToImage();
+}
+
+bool* QuasarilInspector::alive(int row)
+{
+    bool* rows[] = {game::_quasa.alive1, game::_quasa.alive2, game::_quasa.alive3,
+                    game::_quasa.alive4, game::_quasa.alive5};
+    return rows[row - 1];
+}
+
+const bool* QuasarilInspector::alive(const Quasaril& record, int row)
+{
+    const bool* rows[] = {record.alive1, record.alive2, record.alive3, record.alive4,
+                          record.alive5};
+    return rows[row - 1];
+}
+
+sf::Event keyEvent(sf::Keyboard::Key key, sf::Event::EventType type)
+{
+    sf::Event event{};
+    event.type = type;
+    event.key.code = key;
+    return event;
+}
+
+sf::Event eventOfType(sf::Event::EventType type)
+{
+    sf::Event event{};
+    event.type = type;
+    return event;
+}
