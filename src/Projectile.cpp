@@ -1,1 +1,5 @@
 #include "Projectile.h"
+
+Projectile::Projectile() = default;
+
+Projectile::~Projectile() = default;

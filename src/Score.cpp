@@ -1,1 +1,153 @@
 #include "Score.h"
+
+#include <SFML/Graphics.hpp>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <locale>
+#include <optional>
+#include <sstream>
+#include <unistd.h>
+
+#include "Quasaril.h"
+
+namespace {
+
+const char* const highScoreFile = "HighScore.txt";
+// Written first and then renamed over the high-score file, so the file
+// always holds either the old or the new number, even if the game dies
+// halfway through saving.
+const char* const highScoreDraft = "HighScore.txt.tmp";
+const char* const fontFile = "Arial.ttf";
+constexpr mode_t draftMode = 0644;
+
+constexpr unsigned scoreTextSize = 20;
+constexpr unsigned messageTextSize = 80;
+const sf::Vector2f scorePosition(50.0f, 50.0f);
+const sf::Vector2f highScorePosition(650.0f, 50.0f);
+const sf::Vector2f gameOverPosition(200.0f, 300.0f);
+const sf::Vector2f winPosition(180.0f, 300.0f);
+const sf::Vector2f powerUpPosition(300.0f, 400.0f);
+
+// Plain digits for whole scores below a million, whatever the global locale.
+std::string formatNumber(float value)
+{
+    std::ostringstream out;
+    out.imbue(std::locale::classic());
+    out << value;
+    return out.str();
+}
+
+// The stored best score; nothing when the file is missing or does not start
+// with a finite number.
+std::optional<float> readHighScore()
+{
+    std::ifstream in(highScoreFile);
+    if (!in)
+        return std::nullopt;
+    in.imbue(std::locale::classic());
+    float stored = 0.0f;
+    if (!(in >> stored) || !std::isfinite(stored))
+        return std::nullopt;
+    return stored;
+}
+
+bool fileHolds(const std::string& text)
+{
+    std::ifstream in(highScoreFile, std::ios::binary);
+    if (!in)
+        return false;
+    const std::string content((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
+    return content == text;
+}
+
+bool writeAll(int fd, const std::string& text)
+{
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void storeHighScore(const std::string& text)
+{
+    if (fileHolds(text))
+        return;
+    const int fd = ::open(highScoreDraft, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, draftMode);
+    if (fd < 0)
+        return;
+    bool saved = writeAll(fd, text) && ::fsync(fd) == 0;
+    saved = ::close(fd) == 0 && saved;
+    if (!saved || std::rename(highScoreDraft, highScoreFile) != 0)
+        std::remove(highScoreDraft);
+}
+
+// Draws at once into the game window; the text shows in this frame only.
+void drawText(const sf::Font& font, const sf::String& text, unsigned size, sf::Color colour,
+              sf::Vector2f position)
+{
+    sf::Text drawn(text, font, size);
+    drawn.setStyle(sf::Text::Bold);
+    drawn.setFillColor(colour);
+    drawn.setPosition(position);
+    Quasaril::_mainWindow.draw(drawn);
+}
+
+// The font is read anew for every call. Without it the texts have no glyphs
+// and the game goes on.
+sf::Font loadFont()
+{
+    sf::Font font;
+    font.loadFromFile(fontFile);
+    return font;
+}
+
+} // namespace
+
+Score::Score() : GameScore(0.0f) {}
+
+void Score::DisplayScore(float GameScore)
+{
+    const std::string score = formatNumber(GameScore);
+    const sf::Font font = loadFont();
+    drawText(font, "Score: \n" + score, scoreTextSize, sf::Color::Magenta, scorePosition);
+    const std::string highScore = formatNumber(SaveScore(GameScore));
+    drawText(font, "High Score: \n" + highScore, scoreTextSize, sf::Color::Cyan,
+             highScorePosition);
+}
+
+void Score::GameOver()
+{
+    drawText(loadFont(), "Game Over", messageTextSize, sf::Color::Red, gameOverPosition);
+}
+
+void Score::win()
+{
+    drawText(loadFont(), "You Win!!!", messageTextSize, sf::Color::Yellow, winPosition);
+}
+
+void Score::PowerUp(std::string power)
+{
+    drawText(loadFont(), power, messageTextSize, sf::Color::Green, powerUpPosition);
+}
+
+// The better of the stored best and this game's score, written back.
+float Score::SaveScore(float GameScore)
+{
+    float highScore = GameScore;
+    const std::optional<float> stored = readHighScore();
+    if (stored && !(GameScore > *stored))
+        highScore = *stored;
+    storeHighScore(formatNumber(highScore));
+    return highScore;
+}

@@ -1,1 +1,5 @@
 #include "SpaceShip.h"
+
+SpaceShip::SpaceShip() = default;
+
+SpaceShip::~SpaceShip() = default;
