@@ -1,1 +1,67 @@
 #include "MainMenu.h"
+
+namespace {
+
+const char* const menuPicture = "mainmenu.png";
+
+// The bands of the menu picture that answer a click. Right and bottom are
+// edges, not extents; the rows 380 to 383 between the bands answer nothing.
+constexpr int itemLeft = 0;
+constexpr int itemRight = 1023;
+constexpr int playTop = 145;
+constexpr int playBottom = 380;
+constexpr int exitTop = 383;
+constexpr int exitBottom = 560;
+
+MainMenu::MenuItem menuItem(int top, int bottom, MainMenu::MenuResult action)
+{
+    MainMenu::MenuItem item;
+    item.rect.left = itemLeft;
+    item.rect.width = itemRight;
+    item.rect.top = top;
+    item.rect.height = bottom;
+    item.action = action;
+    return item;
+}
+
+} // namespace
+
+MainMenu::MenuResult MainMenu::Show(sf::RenderWindow& window)
+{
+    // Without its picture the menu draws nothing visible but still answers.
+    sf::Texture image;
+    image.loadFromFile(menuPicture);
+    sf::Sprite sprite(image);
+
+    _menuItems.push_back(menuItem(playTop, playBottom, Play));
+    _menuItems.push_back(menuItem(exitTop, exitBottom, Exit));
+
+    window.draw(sprite);
+    window.display();
+    return GetMenuResponse(window);
+}
+
+MainMenu::MenuResult MainMenu::GetMenuResponse(sf::RenderWindow& window)
+{
+    sf::Event menuEvent;
+    while (true) {
+        while (window.pollEvent(menuEvent)) {
+            // Any button; a click outside both bands answers at once.
+            if (menuEvent.type == sf::Event::MouseButtonPressed)
+                return HandleClick(menuEvent.mouseButton.x, menuEvent.mouseButton.y);
+            if (menuEvent.type == sf::Event::Closed)
+                return Exit;
+        }
+    }
+}
+
+MainMenu::MenuResult MainMenu::HandleClick(int x, int y)
+{
+    for (const MenuItem& item : _menuItems) {
+        const sf::Rect<int> menuItemRect = item.rect;
+        if (menuItemRect.height > y && menuItemRect.top < y && menuItemRect.left < x &&
+            menuItemRect.width > x)
+            return item.action;
+    }
+    return Nothing;
+}

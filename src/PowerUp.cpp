@@ -1,1 +1,134 @@
 #include "PowerUp.h"
+
+#include "Platform.h"
+
+namespace powerUpUnit {
+
+PowerUp _shield;
+SpaceShip _player1;
+
+} // namespace powerUpUnit
+
+using powerUpUnit::_player1;
+using powerUpUnit::_shield;
+
+namespace {
+
+const char* const powerUpPicture = "powerup.png";
+const char* const bubblePicture = "bubble2.png";
+
+// The power-up drifts one pixel right and one down every 40 ticks along the
+// line from (0, 1) to (799, 800), and starts again every 32 seconds.
+constexpr int ticksPerDriftStep = 40;
+constexpr int driftSteps = 800;
+constexpr int driftRowOffset = 1;
+constexpr float hiddenX = 900.0f;
+constexpr float hiddenY = 900.0f;
+
+constexpr int powerCount = 4;
+
+constexpr int wrapStep = 20;
+constexpr int rightmostMoveStart = 699;
+constexpr int rightWrapAfter = 700;
+constexpr int wrapDistance = 780;
+
+constexpr int bubbleOffsetX = 55;
+constexpr int bubbleOffsetY = 40;
+
+bool anyPowerHeld()
+{
+    return _player1.wrapAround || _player1.shield || _player1.torpedo || _player1.virus;
+}
+
+} // namespace
+
+PowerUp::PowerUp() = default;
+
+PowerUp::~PowerUp() = default;
+
+void PowerUp::Placement(int& z, bool power, float& ab, float& bb, float& cb, float& db)
+{
+    PowerUp powerUp;
+    const int now = static_cast<int>(platform::gameClock());
+    z = (now / ticksPerDriftStep) % driftSteps;
+    const int row = z + driftRowOffset;
+    powerUp.load(powerUpPicture);
+    if (power)
+        powerUp.setPosition(static_cast<float>(z), static_cast<float>(row));
+    // Once taken the power-up stays at (0, 0) for its box; nothing is drawn.
+    powerUp.setShipBoundry(ab, bb, cb, db, false);
+    if (power)
+        powerUp.draw(Quasaril::_mainWindow);
+    else
+        powerUp.setPosition(hiddenX, hiddenY);
+}
+
+// Only the first choice of a process counts: the flags are never cleared.
+void PowerUp::Select(std::string& power)
+{
+    if (anyPowerHeld())
+        return;
+    switch (platform::gameRand() % powerCount) {
+    case 0:
+        _player1.wrapAround = true;
+        power = "Wrap Around";
+        break;
+    case 1:
+        _player1.shield = true;
+        power = "Shield";
+        break;
+    case 2:
+        _player1.torpedo = true;
+        power = "Shock Therapy";
+        break;
+    default:
+        _player1.virus = true;
+        power = "Virus";
+        break;
+    }
+}
+
+void PowerUp::WrapAround(Quasaril::Direction dir, int& x)
+{
+    switch (dir) {
+    case Quasaril::RIGHT:
+        if (x <= rightmostMoveStart)
+            x += wrapStep;
+        if (x > rightWrapAfter)
+            x -= wrapDistance;
+        break;
+    case Quasaril::LEFT:
+        if (x > 0)
+            x -= wrapStep;
+        if (x < 0)
+            x += wrapDistance;
+        break;
+    case Quasaril::UP:
+    case Quasaril::DOWN:
+        break;
+    }
+}
+
+// The bubble is drawn before it is moved, so each frame shows it where the
+// previous frame put it.
+void PowerUp::Shield(int& x, int& y)
+{
+    _shield.load(bubblePicture);
+    _shield.draw(Quasaril::_mainWindow);
+    _shield.setPosition(static_cast<float>(x - bubbleOffsetX), static_cast<float>(y - bubbleOffsetY));
+    _player1.shield = true;
+}
+
+bool PowerUp::getWrapAround() { return _player1.wrapAround; }
+
+bool PowerUp::getShield() { return _player1.shield; }
+
+bool PowerUp::getVirus() { return _player1.virus; }
+
+bool PowerUp::getTorpedo() { return _player1.torpedo; }
+
+void PowerUp::ExtraLife() {}
+
+void PowerUp::GunSlinger() {}
+
+void PowerUp::Torpedo() {}

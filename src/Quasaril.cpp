@@ -1,5 +1,8 @@
 #include "Quasaril.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "MainMenu.h"
 #include "PowerUp.h"
 #include "SplashScreen.h"
@@ -62,6 +65,37 @@ using namespace game;
 namespace {
 
 constexpr int brainsInArmy = 35;
+constexpr int columns = 7;
+
+// Objects out of play wait here, outside the playfield.
+constexpr float parkX = 900.0f;
+constexpr float parkY = 900.0f;
+
+const char* const explodedShipPicture = "explode1.png";
+
+void park(VisibleGameObject& object) { object.setPosition(parkX, parkY); }
+
+void place(VisibleGameObject& object, int atX, int atY)
+{
+    object.setPosition(static_cast<float>(atX), static_cast<float>(atY));
+}
+
+// Pictures are held once loaded. An object whose picture is missing tries the
+// file again at every call, so it comes back as soon as the file does.
+void showPicture(VisibleGameObject& object, const char* picture)
+{
+    if (!object._isLoaded || object._filename != picture)
+        object.load(picture);
+}
+
+// The struck ship shows the explosion just left of where it stood and the
+// loss is written over the playfield; repeated in every later test.
+void explodeShip()
+{
+    showPicture(Quasaril::_player1, explodedShipPicture);
+    place(Quasaril::_player1, x - 20, y);
+    Quasaril::_score.GameOver();
+}
 
 } // namespace
 
@@ -198,3 +232,384 @@ void Quasaril::ShowMenu()
 
 // ---------------------------------------------------------------------------
 // Play: one frame and its input
+
+namespace {
+
+// Ship moves and their limits. The limits are tested before the step, so
+// the ship can pass them by one step: x runs from -5 to 715, y from 0 to 600.
+constexpr int shipStep = 20;
+constexpr int rightmostMoveStart = 699;
+constexpr int lowestMoveStart = 599;
+
+constexpr float fireDelay = 1500.0f;
+
+struct ShotKind {
+    const char* picture;
+    int offsetX; // from the ship's position
+    int offsetY;
+};
+constexpr ShotKind virusShot{"virus2.png", 15, -50};
+constexpr ShotKind torpedoShot{"bolt.png", -40, -100};
+constexpr ShotKind plainShot{"Projectile3.png", 30, -40};
+
+constexpr float shieldFrames = 1000.0f;
+
+const ShotKind& shotKindFor(const SpaceShip& ship)
+{
+    if (ship.virus)
+        return virusShot;
+    if (ship.torpedo)
+        return torpedoShot;
+    return plainShot;
+}
+
+void placeShip() { place(Quasaril::_player1, x, y); }
+
+bool isKeyEvent(const sf::Event& event)
+{
+    return event.type == sf::Event::KeyPressed || event.type == sf::Event::KeyReleased;
+}
+
+} // namespace
+
+void Quasaril::playing(sf::Event currentEvent)
+{
+    PowerUp powerUp;
+    std::string powerd;
+
+    _mainWindow.clear(sf::Color(0, 0, 0, 255));
+    _player1.draw(_mainWindow);
+    BrainArmy();
+    PowerUp::Placement(z, power, ab, bb, cb, db);
+
+    // The army above has seen the flags the previous frame left.
+    _player1.torpedo = powerUp.getTorpedo();
+    _player1.shield = powerUp.getShield();
+    _player1.virus = powerUp.getVirus();
+    _player1.wrapAround = powerUp.getWrapAround();
+
+    _score.DisplayScore(_score.GameScore);
+    endGameCheck();
+    checkEvents(currentEvent);
+
+    _elapsedTimeSinceCreated = _projectile.Timer(_timeCreated);
+    _projectile.update(_elapsedTimeSinceCreated, a, b, hit);
+    // A virus shot stays in sight after a hit; any other shot vanishes.
+    if (_player1.virus || !hit)
+        _projectile.draw(_mainWindow);
+    // The army of the next frame tests its brains against this box.
+    _projectile.setBoundry(leftBoundry, rightBoundry, topBoundry, bottomBoundry,
+                           _player1.torpedo);
+
+    // Once taken, the power-up is gone for the rest of the process.
+    power = _player1.collisionCheck(ab, bb, cb, db, false, power, _score.GameScore);
+    if (!power)
+        PowerUp::Select(powerd);
+    _score.PowerUp(powerd);
+
+    // The shield lasts 1000 frames in the whole run, never more.
+    if (_player1.shield && _quasa.time_5 < shieldFrames) {
+        _quasa.time_5 += 1.0f;
+        PowerUp::Shield(x, y);
+    } else {
+        _player1.shield = false;
+    }
+}
+
+// A key release acts exactly as a press of the same key.
+void Quasaril::checkEvents(sf::Event currentEvent)
+{
+    const sf::Keyboard::Key key =
+        isKeyEvent(currentEvent) ? currentEvent.key.code : sf::Keyboard::Unknown;
+
+    if (currentEvent.type == sf::Event::Closed || key == sf::Keyboard::Escape)
+        _gameState = Exiting;
+
+    if (key == sf::Keyboard::Left) {
+        if (_player1.wrapAround)
+            PowerUp::WrapAround(LEFT, x);
+        else if (x > 0)
+            x -= shipStep;
+        placeShip();
+    }
+    if (key == sf::Keyboard::Right) {
+        if (_player1.wrapAround)
+            PowerUp::WrapAround(RIGHT, x);
+        else if (x <= rightmostMoveStart)
+            x += shipStep;
+        placeShip();
+    }
+    if (key == sf::Keyboard::Up) {
+        if (y > 0)
+            y -= shipStep;
+        placeShip();
+    }
+    if (key == sf::Keyboard::Down) {
+        if (y <= lowestMoveStart)
+            y += shipStep;
+        placeShip();
+    }
+
+    if (key == sf::Keyboard::Space && _elapsedTimeSinceCreated > fireDelay) {
+        const ShotKind& shot = shotKindFor(_player1);
+        a = x + shot.offsetX;
+        b = y + shot.offsetY;
+        _projectile.load(shot.picture);
+        _projectile.draw(_mainWindow);
+        _mainWindow.display();
+        place(_projectile, a, b);
+        _timeCreated = _projectile.timeCreated();
+        hit = false;
+        _player1.torpedo = false;
+        _player1.virus = false;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The army: 35 brains in five rows of seven
+
+namespace {
+
+constexpr int slotSpacing = 60;
+constexpr int rowSpacing = 60;
+// Rows 2 and 4 stand half a slot further right than rows 1, 3 and 5.
+constexpr int swayingRowShift = 60;
+
+constexpr int arcingColumn = 0;  // of row 1
+constexpr int divingColumn = 4;  // of row 3
+constexpr int fieryColumn = 6;   // of row 4
+// A diving brain that reads x 0 has not been placed yet: it dives at the
+// x of its own slot.
+constexpr float diveStartX = 420.0f;
+
+// No shot starts from a column within 15000 ticks of its last one, and the
+// first fire call of each frame sees 3000 in every column.
+constexpr float fireTimerStart = 3000.0f;
+constexpr float reloadTime = 15000.0f;
+constexpr int firingDraw = 100;
+constexpr int firingColumns[] = {0, 2, 4, 6};
+const char* const brainShotPicture = "brain_Projectile1.png";
+
+// Rows 2 and 4 share one counter of BrainMovement calls: right by count/50
+// below 3000, left by count/50 above it, back to 0 after 6000.
+constexpr float swayTurn = 3000.0f;
+constexpr float swayReset = 6000.0f;
+constexpr float swayDivisor = 50.0f;
+
+const char* const plainBrainPicture = "brain.png";
+const char* const freezeBrainPicture = "brain_freeze3.png";
+const char* const fireBrainPicture = "brain_fire3.png";
+
+const char* pictureFor(int row, int column)
+{
+    if ((row == 1 && column == arcingColumn) || (row == 3 && column == divingColumn))
+        return freezeBrainPicture;
+    if (row == 4 && column == fieryColumn)
+        return fireBrainPicture;
+    return plainBrainPicture;
+}
+
+int slotY(int row) { return f + (row - 1) * rowSpacing; }
+
+int slotX(int rowOrigin, int column) { return rowOrigin + slotSpacing * column; }
+
+// Puts a living brain in its slot and a dead one in the park.
+void stand(Brain& brain, bool dead, int atX, int atY)
+{
+    if (dead)
+        park(brain);
+    else
+        place(brain, atX, atY);
+}
+
+bool shotTest(Brain& brain)
+{
+    return brain.collisionCheck(leftBoundry, rightBoundry, topBoundry, bottomBoundry, true,
+                                true, Quasaril::_score.GameScore);
+}
+
+// The shot test of one brain. A brain struck now is marked dead and stops
+// the player's shot; it is parked at once only where the caller asks.
+void testAndDraw(Brain& brain, bool& dead, bool& alive, bool parkWhenStruck)
+{
+    alive = shotTest(brain);
+    if (!alive) {
+        if (parkWhenStruck)
+            park(brain);
+        dead = true;
+        hit = true;
+    }
+    if (alive && !dead)
+        brain.draw(Quasaril::_mainWindow);
+}
+
+// The arcing brain is driven by the process clock. A parked (dead) one stays
+// parked; one without a picture has no position to read and arcs on.
+void arcStep()
+{
+    Brain& arcing = _brain1[arcingColumn];
+    _elapsedTimeSinceCreatedBrain11 = arcing.Timer(_brain11tTimeCreated);
+    float temp_x = 0.0f;
+    float temp_y = 0.0f;
+    arcing.getPosition(temp_x, temp_y);
+    if (temp_y != parkY)
+        arcing.arc(_elapsedTimeSinceCreatedBrain11, g, h, e, f);
+}
+
+// The diving brain is driven by the process clock too and is handed to the
+// dive even when dead, starting from the park.
+void diveStep()
+{
+    Brain& diving = _brain3[divingColumn];
+    diving.getPosition(tt, uu);
+    if (tt == 0.0f)
+        tt = diveStartX;
+    t = static_cast<int>(tt);
+    u = static_cast<int>(uu);
+    _elapsedTimeSinceCreatedBrain34 = diving.Timer(_brain34tTimeCreated);
+    diving.dive(_elapsedTimeSinceCreatedBrain34, t, u, t, slotY(3));
+}
+
+} // namespace
+
+// Every brain is drawn once, at its own column's step; later arc, dive and
+// sway steps in the same call move sprites that the crash tests see.
+void Quasaril::BrainArmy()
+{
+    for (int i = 0; i < columns; ++i) {
+        Brain& brain = _brain1[i];
+        showPicture(brain, pictureFor(1, i));
+        stand(brain, _quasa.hit1[i], slotX(e, i), slotY(1));
+        arcStep();
+        testAndDraw(brain, _quasa.hit1[i], _quasa.alive1[i], true);
+    }
+
+    // One timer array for all eight fire calls of the frame.
+    float elapsedTimeSinceCreatedBrainProjectile[columns];
+    std::fill(std::begin(elapsedTimeSinceCreatedBrainProjectile),
+              std::end(elapsedTimeSinceCreatedBrainProjectile), fireTimerStart);
+    BrainFire(_brain1, elapsedTimeSinceCreatedBrainProjectile, bulletTimeCreated);
+
+    for (int i = 0; i < columns; ++i) {
+        Brain& brain = _brain2[i];
+        showPicture(brain, pictureFor(2, i));
+        stand(brain, _quasa.hit2[i], slotX(e1 + swayingRowShift, i), slotY(2));
+        if (!_quasa.hit2[i])
+            BrainMovement(_brain2);
+        testAndDraw(brain, _quasa.hit2[i], _quasa.alive2[i], false);
+    }
+
+    for (int i = 0; i < columns; ++i) {
+        Brain& brain = _brain3[i];
+        showPicture(brain, pictureFor(3, i));
+        if (_quasa.hit3[i])
+            park(brain);
+        else if (i != divingColumn)
+            place(brain, slotX(e2, i), slotY(3));
+        diveStep();
+        testAndDraw(brain, _quasa.hit3[i], _quasa.alive3[i], false);
+        BrainFire(_brain3, elapsedTimeSinceCreatedBrainProjectile, bulletTimeCreated);
+    }
+
+    for (int i = 0; i < columns; ++i) {
+        Brain& brain = _brain4[i];
+        showPicture(brain, pictureFor(4, i));
+        stand(brain, _quasa.hit4[i], slotX(e3 + swayingRowShift, i), slotY(4));
+        if (!_quasa.hit4[i])
+            BrainMovement(_brain4);
+        testAndDraw(brain, _quasa.hit4[i], _quasa.alive4[i], false);
+    }
+
+    for (int i = 0; i < columns; ++i) {
+        Brain& brain = _brain5[i];
+        showPicture(brain, pictureFor(5, i));
+        stand(brain, _quasa.hit5[i], slotX(e4, i), slotY(5));
+        testAndDraw(brain, _quasa.hit5[i], _quasa.alive5[i], false);
+    }
+
+    Crash(_brain1);
+    Crash(_brain2);
+    Crash(_brain3);
+    Crash(_brain4);
+    Crash(_brain5);
+}
+
+// Every firing column moves the one shared shot to its own origin plus its
+// own fall, draws it and tests the ship against it.
+void Quasaril::BrainFire(Brain* brain_, float* elapsedTimeSinceCreatedBrainProjectile_,
+                         float* bulletTimeCreated_)
+{
+    // Column 0's pos flag keeps the loop from reading its origin, so it is
+    // read here: column 0 fires from its own brain.
+    float o = 0.0f;
+    float p = 0.0f;
+    brain_[0].getPosition(o, p);
+
+    for (const int i : firingColumns) {
+        if (!_quasa.pos[i])
+            brain_[i].getPosition(o, p);
+        const int draw = brain_[i].Shoot();
+        if (draw >= firingDraw && elapsedTimeSinceCreatedBrainProjectile_[i] > reloadTime) {
+            bulletTimeCreated_[i] = _brain_projectile.timeCreated();
+            _brain_projectile.load(brainShotPicture);
+        }
+        // Measured from the game's own firing times, whatever array is passed.
+        elapsedTimeSinceCreatedBrainProjectile_[i] =
+            _brain_projectile.Timer(bulletTimeCreated[i]);
+        _brain_projectile.brainUpdate(elapsedTimeSinceCreatedBrainProjectile_[i],
+                                      static_cast<int>(o), static_cast<int>(p), false);
+        _brain_projectile.draw(_mainWindow);
+        _brain_projectile.setBoundry(eb, fb, gb, hb, _player1.torpedo);
+        if (!_player1.shield) {
+            _quasa.life =
+                _player1.collisionCheck(eb, fb, gb, hb, false, _quasa.life, _score.GameScore);
+            if (!_quasa.life)
+                explodeShip();
+        }
+    }
+}
+
+void Quasaril::BrainMovement(Brain* brain_)
+{
+    for (int i = 0; i < columns; ++i) {
+        float swayX = 0.0f;
+        float swayY = 0.0f;
+        brain_[i].getPosition(swayX, swayY);
+        if (_quasa.time_2 < swayTurn)
+            brain_[i].setPosition(swayX + _quasa.time_2 / swayDivisor, swayY);
+        if (_quasa.time_2 > swayTurn) {
+            brain_[i].getPosition(swayX, swayY);
+            brain_[i].setPosition(swayX - _quasa.time_2 / swayDivisor, swayY);
+        }
+        // The reset can fall inside the loop: the brains after it move by 0.
+        if (_quasa.time_2 > swayReset)
+            _quasa.time_2 = 0.0f;
+    }
+    _quasa.time_2 += 1.0f;
+}
+
+// Once the player's life is lost every later test repeats the loss: the
+// explosion, the text and the parking of the brains of the row.
+void Quasaril::Crash(Brain* brain_)
+{
+    for (int i = 0; i < columns; ++i) {
+        Brain& brain = brain_[i];
+        // A brain without a picture has no box to crash into.
+        if (!brain._isLoaded)
+            continue;
+        float boundry_x1 = 0.0f;
+        float boundry_x2 = 0.0f;
+        float boundry_y1 = 0.0f;
+        float boundry_y2 = 0.0f;
+        brain.setBoundry(boundry_x1, boundry_x2, boundry_y1, boundry_y2, false);
+        if (_player1.shield)
+            continue;
+        _quasa.life = _player1.collisionCheck(boundry_x1, boundry_x2, boundry_y1, boundry_y2,
+                                              false, _quasa.life, _score.GameScore);
+        if (!_quasa.life) {
+            explodeShip();
+            park(brain);
+            _quasa.gameOver = true;
+        }
+    }
+}

@@ -1,1 +1,33 @@
 #include "SplashScreen.h"
+
+namespace {
+
+const char* const splashPicture = "SplashScreen1.png";
+
+bool endsSplash(const sf::Event& event)
+{
+    return event.type == sf::Event::KeyPressed ||
+           event.type == sf::Event::MouseButtonPressed || event.type == sf::Event::Closed;
+}
+
+} // namespace
+
+void SplashScreen::Show(sf::RenderWindow& renderWindow)
+{
+    sf::Texture image;
+    if (!image.loadFromFile(splashPicture))
+        return;
+    sf::Sprite sprite(image);
+    renderWindow.draw(sprite);
+    renderWindow.display();
+
+    // Busy wait, as the rest of the game loop: a key, a button or a close
+    // request ends it, anything else is dropped.
+    sf::Event event;
+    while (true) {
+        while (renderWindow.pollEvent(event)) {
+            if (endsSplash(event))
+                return;
+        }
+    }
+}
