@@ -3,6 +3,8 @@
 #include <SFML/Graphics.hpp>
 #include <list>
 
+class MainMenuInspector; // test-only access to the hit test
+
 // The main menu: a picture with two invisible clickable bands, play and exit.
 class MainMenu {
 public:
@@ -18,6 +20,8 @@ public:
     MenuResult Show(sf::RenderWindow& window);
 
 private:
+    friend class MainMenuInspector;
+
     MenuResult GetMenuResponse(sf::RenderWindow& window);
     MenuResult HandleClick(int x, int y);
 
