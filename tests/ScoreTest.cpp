@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <locale>
+#include <optional>
+#include <random>
+#include <set>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "Quasaril.h"
+#include "Score.h"
+#include "TestPictures.h"
+#include "TestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string highScoreFile = "HighScore.txt";
+
+void writeFile(const std::string& name, const std::string& text)
+{
+    std::ofstream(name, std::ios::binary) << text;
+}
+
+std::string readFile(const std::string& name)
+{
+    std::ifstream in(name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::set<std::string> workDirEntries()
+{
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator("."))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// The whole text is one finite number.
+std::optional<float> parseWhole(const std::string& text)
+{
+    float value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
+        !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// Every case leaves the directory with the high-score file and nothing else:
+// no temporary file may survive, whatever path the save took.
+class HighScoreTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        EXPECT_EQ(workDirEntries(), std::set<std::string>{highScoreFile});
+    }
+
+    ScopedWorkDir dir;
+    Score score;
+};
+
+} // namespace
+
+TEST_F(HighScoreTest, KeepsTheBetterOfFileAndGame)
+{
+    const struct {
+        const char* before;
+        float game;
+        float best;
+        const char* after;
+    } cases[] = {{"300", 400, 400, "400"},  {"500", 400, 500, "500"}, {"400", 400, 400, "400"},
+                 {"250\n", 100, 250, "250"}, {"  \n700 ", 100, 700, "700"},
+                 {"300abc", 100, 300, "300"}, {"-50", 0, 0, "0"}};
+    for (const auto& c : cases) {
+        writeFile(highScoreFile, c.before);
+        EXPECT_EQ(score.SaveScore(c.game), c.best) << c.before;
+        EXPECT_EQ(readFile(highScoreFile), c.after) << c.before;
+    }
+}
+
+TEST_F(HighScoreTest, NoReadableNumberMeansTheGameScoreIsTheBest)
+{
+    EXPECT_EQ(score.SaveScore(300), 300);
+    EXPECT_EQ(readFile(highScoreFile), "300");
+    for (const char* garbage : {"", "   ", "words", "nan", "inf", "1e999", "-1e999"}) {
+        writeFile(highScoreFile, garbage);
+        EXPECT_EQ(score.SaveScore(300), 300) << garbage;
+        EXPECT_EQ(readFile(highScoreFile), "300") << garbage;
+    }
+}
+
+TEST_F(HighScoreTest, WritesDefaultStreamFormatting)
+{
+    const struct {
+        float game;
+        const char* text;
+    } cases[] = {{0, "0"}, {1500, "1500"}, {12.5f, "12.5"}, {999999, "999999"},
+                 {1234567, "1.23457e+06"}};
+    for (const auto& c : cases) {
+        fs::remove(highScoreFile);
+        score.SaveScore(c.game);
+        EXPECT_EQ(readFile(highScoreFile), c.text);
+    }
+}
+
+namespace {
+
+// A locale that writes 1500.5 as "1.500,5".
+struct GroupingPunct : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+    char do_thousands_sep() const override { return '.'; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
+class GroupingGlobalLocale {
+public:
+    GroupingGlobalLocale()
+        : _previous(std::locale::global(std::locale(std::locale::classic(), new GroupingPunct)))
+    {
+    }
+    ~GroupingGlobalLocale() { std::locale::global(_previous); }
+
+private:
+    std::locale _previous;
+};
+
+} // namespace
+
+TEST_F(HighScoreTest, IgnoresTheGlobalLocale)
+{
+    const GroupingGlobalLocale locale;
+    std::ostringstream probe;
+    probe << 1500.5f;
+    ASSERT_EQ(probe.str(), "1.500,5"); // the locale is really in force
+    EXPECT_EQ(score.SaveScore(1500.5f), 1500.5f);
+    EXPECT_EQ(readFile(highScoreFile), "1500.5");
+    EXPECT_EQ(score.SaveScore(1000), 1500.5f);
+    EXPECT_EQ(readFile(highScoreFile), "1500.5");
+}
+
+TEST_F(HighScoreTest, FileThatIsADirectoryIsLeftAlone)
+{
+    fs::create_directory(highScoreFile);
+    writeFile(highScoreFile + "/keep", "x");
+    EXPECT_EQ(score.SaveScore(700), 700);
+    EXPECT_TRUE(fs::is_directory(highScoreFile));
+    EXPECT_EQ(readFile(highScoreFile + "/keep"), "x");
+}
+
+namespace {
+
+constexpr uid_t nobody = 65534;
+enum ChildVerdict { savedComputedScore = 0, wrongScore = 1, directoryStillWritable = 2 };
+
+// Root writes anywhere, whatever the permission bits say, so a root test run
+// saves as an unprivileged user in a child process.
+int saveWithoutWriteAccess()
+{
+    if (geteuid() == 0 && (setgid(nobody) != 0 || setuid(nobody) != 0))
+        return directoryStillWritable;
+    if (access(".", W_OK) == 0)
+        return directoryStillWritable;
+    Score score;
+    return score.SaveScore(400) == 400 ? savedComputedScore : wrongScore;
+}
+
+} // namespace
+
+TEST_F(HighScoreTest, UnwritableDirectoryKeepsTheOldNumber)
+{
+    writeFile(highScoreFile, "300");
+    fs::permissions(highScoreFile, fs::perms(0644));
+    fs::permissions(dir.path(), fs::perms(0555));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        _exit(saveWithoutWriteAccess());
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    fs::permissions(dir.path(), fs::perms::owner_all, fs::perm_options::add);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == directoryStillWritable)
+        GTEST_SKIP() << "cannot take write access away from this user";
+    EXPECT_EQ(WEXITSTATUS(status), savedComputedScore);
+    EXPECT_EQ(readFile(highScoreFile), "300");
+}
+
+namespace {
+
+// Saves growing scores until killed; ends by itself should nobody kill it.
+[[noreturn]] void saveUntilKilled(float from)
+{
+    constexpr float savesAtMost = 100000;
+    Score score;
+    for (float next = from; next < from + savesAtMost; ++next)
+        score.SaveScore(next);
+    _exit(0);
+}
+
+} // namespace
+
+TEST(HighScoreKill, FileAlwaysHoldsAValidNumber)
+{
+    constexpr int kills = 400;
+    constexpr int longestDelayUs = 3000;
+    const ScopedWorkDir dir;
+    writeFile(highScoreFile, "0");
+    std::mt19937 random(2024); // fixed seed: the same kill moments every run
+    std::uniform_int_distribution<int> delayUs(0, longestDelayUs);
+    float best = 0;
+    int killed = 0;
+    int changes = 0;
+    for (int i = 0; i < kills; ++i) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0)
+            saveUntilKilled(best + 1);
+        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
+        kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        killed += WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+        const std::string text = readFile(highScoreFile);
+        const std::optional<float> value = parseWhole(text);
+        ASSERT_TRUE(value) << "after kill " << i << " the file holds \"" << text << "\"";
+        ASSERT_GE(*value, best);
+        changes += *value > best;
+        best = *value;
+    }
+    std::cout << "killed " << killed << " of " << kills << " savers; the file moved "
+              << changes << " times, up to " << best << "\n";
+    EXPECT_GT(killed, kills * 9 / 10);
+    EXPECT_GT(changes, kills / 4); // most kills landed while saving
+}
+
+namespace {
+
+// The areas where the texts are drawn, and how many of their pixels must show.
+const sf::IntRect scoreArea(50, 50, 150, 60);
+const sf::IntRect highScoreArea(650, 50, 150, 60);
+const sf::IntRect gameOverArea(200, 300, 450, 100);
+const sf::IntRect powerUpArea(300, 400, 450, 100);
+constexpr int textPixelsExpected = 20;
+
+class ScoreTextTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        copyGameFiles({"Arial.ttf"});
+        clearGameWindow();
+    }
+
+    int pixels(sf::IntRect area, sf::Color colour)
+    {
+        return countPixels(windowPixels(), area, colour);
+    }
+
+    ScopedWorkDir dir;
+    Score score;
+};
+
+} // namespace
+
+TEST_F(ScoreTextTest, DisplayScoreDrawsBothScoresAndSaves)
+{
+    writeFile(highScoreFile, "300");
+    score.DisplayScore(700);
+    EXPECT_GT(pixels(scoreArea, sf::Color::Magenta), textPixelsExpected);
+    EXPECT_GT(pixels(highScoreArea, sf::Color::Cyan), textPixelsExpected);
+    EXPECT_EQ(readFile(highScoreFile), "700");
+}
+
+TEST_F(ScoreTextTest, MessagesInTheirColoursAndPlaces)
+{
+    score.GameOver();
+    score.PowerUp("Shield");
+    EXPECT_GT(pixels(gameOverArea, sf::Color::Red), textPixelsExpected);
+    EXPECT_GT(pixels(powerUpArea, sf::Color::Green), textPixelsExpected);
+    EXPECT_EQ(pixels(scoreArea, sf::Color::Magenta), 0);
+}
