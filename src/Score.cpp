@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
-#include <iterator>
 #include <locale>
 #include <optional>
 #include <sstream>
@@ -60,9 +59,11 @@ bool fileHolds(const std::string& text)
     std::ifstream in(highScoreFile, std::ios::binary);
     if (!in)
         return false;
-    const std::string content((std::istreambuf_iterator<char>(in)),
-                              std::istreambuf_iterator<char>());
-    return content == text;
+    // Copied through the stream, which turns a read error (the name being a
+    // directory, say) into a failed copy instead of an exception.
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str() == text;
 }
 
 bool writeAll(int fd, const std::string& text)
