@@ -1,0 +1,231 @@
+// Runs the console program quasaril as a user would, in a fresh working
+// directory, and holds what it prints against the transcripts in
+// tests/transcripts/.
+//
+// A transcript is made of blocks separated by blank lines. Each block must
+// stand in the output as consecutive lines, the blocks in their order, with
+// anything between them. Timings such as " (3 ms)" are left out of the
+// output before it is compared, so transcripts carry none.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <spawn.h>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+#include "TestSupport.h"
+
+extern char** environ;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const std::string consoleProgram = QUASARIL_CONSOLE;
+const std::string transcriptDirectory = QUASARIL_TRANSCRIPTS;
+const char* const capturedOutput = "quasaril-stdout.txt";
+const char* const highScoreFile = "HighScore.txt";
+const std::string banner = "Running main() from gtest_main.cc";
+constexpr int casesInSuite = 34;
+constexpr int shellSignalBase = 128; // a child killed by signal n reads as 128 + n
+constexpr mode_t capturedMode = 0644;
+
+struct ConsoleRun {
+    int exitCode;
+    Lines lines; // standard output, timings left out
+};
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Lines splitLines(const std::string& text)
+{
+    Lines lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::string withoutTiming(const std::string& line)
+{
+    static const std::regex timing(R"( \(\d+ ms( total)?\)$)");
+    return std::regex_replace(line, timing, "");
+}
+
+std::string joined(const Lines& lines)
+{
+    std::string text;
+    for (const auto& line : lines)
+        text += line + "\n";
+    return text;
+}
+
+// Runs quasaril in the working directory with the given flags; its standard
+// error stays with the test's, so SFML's and the sanitizers' words show.
+ConsoleRun runConsole(const Lines& flags = {})
+{
+    std::vector<char*> argv{const_cast<char*>(consoleProgram.c_str())};
+    for (const auto& flag : flags)
+        argv.push_back(const_cast<char*>(flag.c_str()));
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, capturedOutput,
+                                     O_WRONLY | O_CREAT | O_TRUNC, capturedMode);
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        throw std::runtime_error("cannot start " + consoleProgram);
+
+    int status = 0;
+    waitpid(child, &status, 0);
+    ConsoleRun run{WIFEXITED(status) ? WEXITSTATUS(status) : shellSignalBase + WTERMSIG(status),
+                   {}};
+    for (const auto& line : splitLines(readFile(capturedOutput)))
+        run.lines.push_back(withoutTiming(line));
+    return run;
+}
+
+Lines transcript(const std::string& name)
+{
+    return splitLines(readFile(transcriptDirectory + "/" + name));
+}
+
+std::vector<Lines> blocksOf(const Lines& lines)
+{
+    std::vector<Lines> blocks(1);
+    for (const auto& line : lines) {
+        if (line.empty())
+            blocks.emplace_back();
+        else
+            blocks.back().push_back(line);
+    }
+    blocks.erase(std::remove_if(blocks.begin(), blocks.end(),
+                                [](const Lines& block) { return block.empty(); }),
+                 blocks.end());
+    return blocks;
+}
+
+::testing::AssertionResult followsTranscript(const ConsoleRun& run, const std::string& name)
+{
+    auto from = run.lines.begin();
+    for (const auto& block : blocksOf(transcript(name))) {
+        const auto found = std::search(from, run.lines.end(), block.begin(), block.end());
+        if (found == run.lines.end())
+            return ::testing::AssertionFailure()
+                   << "not in the output after the blocks before it (" << name << "):\n"
+                   << joined(block) << "--- output of quasaril ---\n"
+                   << joined(run.lines);
+        from = found + static_cast<std::ptrdiff_t>(block.size());
+    }
+    return ::testing::AssertionSuccess();
+}
+
+bool exists(const char* path) { return std::ifstream(path).good(); }
+
+int occurrences(const std::string& text, const std::string& word)
+{
+    int count = 0;
+    for (auto at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
+        ++count;
+    return count;
+}
+
+TEST(ConsoleListing, PrintsTheSevenGroupsInRunOrderAndRunsNothing)
+{
+    ScopedWorkDir dir;
+    const ConsoleRun run = runConsole({"--gtest_list_tests"});
+    EXPECT_EQ(0, run.exitCode);
+    EXPECT_EQ(joined(transcript("list_tests.txt")), joined(run.lines));
+    EXPECT_FALSE(exists(highScoreFile)) << "the score cases ran";
+}
+
+TEST(ConsolePlainRun, PassesEveryCaseAfterTheBanner)
+{
+    ScopedWorkDir dir;
+    const ConsoleRun run = runConsole();
+    EXPECT_EQ(0, run.exitCode);
+    ASSERT_FALSE(run.lines.empty());
+    EXPECT_EQ(banner, run.lines.front());
+    EXPECT_TRUE(followsTranscript(run, "plain_run.txt"));
+}
+
+// The score cases write the file themselves before saving, so what it held
+// before the run, if anything, does not matter.
+class ConsoleHighScore : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ConsoleHighScore, HoldsExactly500AfterARun)
+{
+    ScopedWorkDir dir;
+    if (GetParam() != nullptr)
+        std::ofstream(highScoreFile, std::ios::binary) << GetParam();
+    ASSERT_EQ(0, runConsole().exitCode);
+    EXPECT_EQ("500", readFile(highScoreFile));
+}
+
+INSTANTIATE_TEST_SUITE_P(PriorContent, ConsoleHighScore,
+                         ::testing::Values(nullptr, "999999", "garbage"));
+
+// Nothing is reset between iterations: the second finds the game state left
+// at ShowingMenu and the power already chosen (the shield), so the default
+// state, the shield query and the choice itself fail.
+TEST(ConsoleRepeat, SecondIterationFailsExactlyTheStateAndPowerCases)
+{
+    ScopedWorkDir dir;
+    const ConsoleRun run = runConsole({"--gtest_repeat=2"});
+    EXPECT_EQ(1, run.exitCode);
+    EXPECT_TRUE(followsTranscript(run, "repeat_twice.txt"));
+}
+
+// Run alone, the flag queries find no power chosen yet.
+TEST(ConsoleFilter, ShipAndVirusGroupsPassAlone)
+{
+    ScopedWorkDir dir;
+    const ConsoleRun run = runConsole({"--gtest_filter=SpaceShip.*:PowerUp_Quasaril.*"});
+    EXPECT_EQ(0, run.exitCode);
+    EXPECT_TRUE(followsTranscript(run, "filter_two_groups.txt"));
+}
+
+TEST(ConsoleFilter, ShieldQueryPassesAlone)
+{
+    ScopedWorkDir dir;
+    const ConsoleRun run = runConsole({"--gtest_filter=PowerUp.testing_default_getShield"});
+    EXPECT_EQ(0, run.exitCode);
+    EXPECT_TRUE(followsTranscript(run, "filter_get_shield.txt"));
+}
+
+TEST(ConsoleXmlReport, ListsEveryCase)
+{
+    ScopedWorkDir dir;
+    ASSERT_EQ(0, runConsole({"--gtest_output=xml:report.xml"}).exitCode);
+    const std::string report = readFile("report.xml");
+    EXPECT_NE(std::string::npos, report.find("<testsuites tests=\"34\" failures=\"0\""));
+    EXPECT_EQ(casesInSuite, occurrences(report, "<testcase "));
+}
+
+// Seed 8 runs testingState_Exiting right before the default-state case,
+// which then finds "Exiting". It also runs the power choice before the
+// shield query, which fails with it.
+TEST(ConsoleShuffle, ExitingBeforeTheDefaultStateFailsIt)
+{
+    ScopedWorkDir dir;
+    const ConsoleRun run = runConsole({"--gtest_shuffle", "--gtest_random_seed=8"});
+    EXPECT_EQ(1, run.exitCode);
+    EXPECT_TRUE(followsTranscript(run, "shuffle_exiting_first.txt"));
+}
+
+} // namespace
