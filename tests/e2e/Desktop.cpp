@@ -1,0 +1,296 @@
+#include "Desktop.h"
+
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <poll.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace e2e {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr auto pollPause = std::chrono::milliseconds(20);
+constexpr int colourTolerance = 12;
+// Room for the 800 by 800 window with SFML's centring on a 1024 screen.
+constexpr const char* screenGeometry = "1024x1024x24";
+
+const char* const gameFiles[] = {
+    "SpaceShip3.png", "Projectile3.png",   "bolt.png",        "virus2.png",
+    "brain.png",      "brain_freeze3.png", "brain_fire3.png", "brain_Projectile1.png",
+    "explode1.png",   "powerup.png",       "bubble2.png",     "SplashScreen1.png",
+    "space2.png",     "mainmenu.png",      "Arial.ttf",
+};
+
+std::string commandOutput(const std::string& command)
+{
+    std::string text;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe))
+            text += buffer;
+        pclose(pipe);
+    }
+    return text;
+}
+
+bool runCommand(const std::string& command) { return std::system(command.c_str()) == 0; }
+
+int statusOf(int waitStatus)
+{
+    return WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
+}
+
+void stop(pid_t pid, int signal)
+{
+    kill(pid, signal);
+    int ignored = 0;
+    waitpid(pid, &ignored, 0);
+}
+
+// Reads the display number that Xvfb writes once it accepts clients.
+std::string readDisplayNumber(int fd, Seconds limit)
+{
+    std::string number;
+    pollfd wanted{fd, POLLIN, 0};
+    const auto deadline = Clock::now() + limit;
+    while (Clock::now() < deadline && number.find('\n') == std::string::npos) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (poll(&wanted, 1, static_cast<int>(left.count()) + 1) <= 0)
+            break;
+        char buffer[16];
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        number.append(buffer, static_cast<std::size_t>(got));
+    }
+    const auto end = number.find('\n');
+    return end == std::string::npos ? std::string() : number.substr(0, end);
+}
+
+bool near(sf::Color a, sf::Color b)
+{
+    return std::abs(a.r - b.r) <= colourTolerance && std::abs(a.g - b.g) <= colourTolerance &&
+           std::abs(a.b - b.b) <= colourTolerance;
+}
+
+} // namespace
+
+Seconds scaled(Seconds limit) { return limit * QUASARIL_E2E_SLOWDOWN; }
+
+bool pollUntil(Seconds limit, const std::function<bool()>& check)
+{
+    const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(limit);
+    while (!check()) {
+        if (Clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(pollPause);
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+
+VirtualDisplay::VirtualDisplay()
+{
+    int ends[2];
+    if (pipe(ends) != 0)
+        return;
+    _pid = fork();
+    if (_pid == 0) {
+        close(ends[0]);
+        std::freopen("/dev/null", "w", stderr);
+        const std::string fd = std::to_string(ends[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screenGeometry,
+               "-nolisten", "tcp", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(ends[1]);
+    const std::string number = readDisplayNumber(ends[0], scaled(Seconds(10)));
+    close(ends[0]);
+    if (!number.empty()) {
+        _name = ":" + number;
+        setenv("DISPLAY", _name.c_str(), 1);
+    }
+}
+
+VirtualDisplay::~VirtualDisplay()
+{
+    if (_pid > 0)
+        stop(_pid, SIGTERM);
+}
+
+// ---------------------------------------------------------------------------
+
+GameRun::GameRun(Files files)
+{
+    std::string pattern = (fs::temp_directory_path() / "quasaril-e2e-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        return;
+    _directory = pattern;
+    const fs::path run = QUASARIL_RUN_DIR;
+    fs::copy_file(run / "quasaril-play", fs::path(_directory) / "quasaril-play");
+    if (files == WithGameFiles)
+        for (const char* name : gameFiles)
+            fs::copy_file(run / name, fs::path(_directory) / name);
+    _pid = fork();
+    if (_pid == 0) {
+        if (chdir(_directory.c_str()) == 0)
+            execl("./quasaril-play", "quasaril-play", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+}
+
+GameRun::~GameRun()
+{
+    if (running())
+        stop(_pid, SIGKILL);
+    std::error_code ignored;
+    if (!_directory.empty())
+        fs::remove_all(_directory, ignored);
+}
+
+bool GameRun::running()
+{
+    if (_pid <= 0 || _status)
+        return false;
+    int waitStatus = 0;
+    if (waitpid(_pid, &waitStatus, WNOHANG) != _pid)
+        return true;
+    _status = statusOf(waitStatus);
+    return false;
+}
+
+std::optional<int> GameRun::waitForExit(Seconds limit)
+{
+    pollUntil(limit, [this] { return !running(); });
+    return _status;
+}
+
+std::optional<std::string> GameRun::highScoreText() const
+{
+    std::ifstream file(fs::path(_directory) / "HighScore.txt");
+    if (!file)
+        return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// ---------------------------------------------------------------------------
+
+sf::Color Screen::at(int x, int y) const
+{
+    const int sx = x + _origin.x;
+    const int sy = y + _origin.y;
+    const sf::Vector2u size = _shot.getSize();
+    if (sx < 0 || sy < 0 || sx >= static_cast<int>(size.x) || sy >= static_cast<int>(size.y))
+        return sf::Color::Black;
+    return _shot.getPixel(static_cast<unsigned>(sx), static_cast<unsigned>(sy));
+}
+
+double Screen::shows(const sf::Image& picture, int x, int y) const
+{
+    int opaque = 0;
+    int matching = 0;
+    const sf::Vector2u size = picture.getSize();
+    for (unsigned py = 0; py < size.y; ++py)
+        for (unsigned px = 0; px < size.x; ++px) {
+            const sf::Color wanted = picture.getPixel(px, py);
+            if (wanted.a != 255)
+                continue;
+            ++opaque;
+            if (near(wanted, at(x + static_cast<int>(px), y + static_cast<int>(py))))
+                ++matching;
+        }
+    return opaque == 0 ? 0.0 : static_cast<double>(matching) / opaque;
+}
+
+int Screen::count(const sf::IntRect& area, const std::function<bool(sf::Color)>& test) const
+{
+    int passing = 0;
+    for (int y = area.top; y < area.top + area.height; ++y)
+        for (int x = area.left; x < area.left + area.width; ++x)
+            if (test(at(x, y)))
+                ++passing;
+    return passing;
+}
+
+// ---------------------------------------------------------------------------
+
+std::optional<GameWindow> GameWindow::find(Seconds limit)
+{
+    std::string id;
+    pollUntil(limit, [&id] {
+        std::istringstream found(commandOutput("xdotool search --onlyvisible --name '^QUASARIL$' 2>/dev/null"));
+        return static_cast<bool>(found >> id);
+    });
+    if (id.empty())
+        return std::nullopt;
+    std::istringstream geometry(commandOutput("xdotool getwindowgeometry --shell " + id));
+    sf::Vector2i origin;
+    for (std::string line; std::getline(geometry, line);) {
+        if (line.rfind("X=", 0) == 0)
+            origin.x = std::stoi(line.substr(2));
+        if (line.rfind("Y=", 0) == 0)
+            origin.y = std::stoi(line.substr(2));
+    }
+    return GameWindow(id, origin);
+}
+
+Screen GameWindow::screen() const
+{
+    const std::string file =
+        (fs::temp_directory_path() / ("quasaril-e2e-shot-" + std::to_string(getpid()) + ".png")).string();
+    sf::Image shot;
+    if (runCommand("import -window root PNG24:" + file + " 2>/dev/null"))
+        shot.loadFromFile(file);
+    std::remove(file.c_str());
+    return Screen(shot, _origin);
+}
+
+void GameWindow::click(int x, int y) const
+{
+    runCommand("xdotool mousemove --window " + _id + " " + std::to_string(x) + " " +
+               std::to_string(y) + " click 1");
+}
+
+void GameWindow::key(const std::string& name) const
+{
+    // The lower middle of the window is outside the menu's items.
+    runCommand("xdotool mousemove --window " + _id + " 400 700 key " + name);
+}
+
+// ---------------------------------------------------------------------------
+
+const sf::Image& picture(const std::string& name)
+{
+    static std::map<std::string, sf::Image> loaded;
+    auto found = loaded.find(name);
+    if (found == loaded.end()) {
+        found = loaded.emplace(name, sf::Image()).first;
+        found->second.loadFromFile((fs::path(QUASARIL_RUN_DIR) / name).string());
+    }
+    return found->second;
+}
+
+bool isNumber(const std::string& text)
+{
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    const float value = std::strtof(text.c_str(), &end);
+    return end == text.c_str() + text.size() && std::isfinite(value);
+}
+
+} // namespace e2e

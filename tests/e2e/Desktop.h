@@ -1,0 +1,107 @@
+#pragma once
+
+// A desktop for playing the game as a person would: a private virtual X
+// server, the game started in a fresh copy of the run directory, real X input
+// through xdotool and screenshots of the whole screen.
+
+#include <SFML/Graphics/Image.hpp>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+
+namespace e2e {
+
+using Seconds = std::chrono::duration<double>;
+
+// Sanitizer builds run several times slower; every time limit is stretched
+// by this factor there.
+Seconds scaled(Seconds limit);
+
+// Calls check until it returns true or the limit has passed; true if it did.
+bool pollUntil(Seconds limit, const std::function<bool()>& check);
+
+// A virtual X server of its own on a free display, made the DISPLAY of this
+// process and of everything it starts, for the object's lifetime.
+class VirtualDisplay {
+public:
+    VirtualDisplay();
+    ~VirtualDisplay();
+    VirtualDisplay(const VirtualDisplay&) = delete;
+    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
+
+    bool ready() const { return _pid > 0 && !_name.empty(); }
+
+private:
+    pid_t _pid = -1;
+    std::string _name;
+};
+
+// quasaril-play running in a temporary copy of the run directory, holding
+// the front end itself and, unless told otherwise, every picture and the font.
+class GameRun {
+public:
+    enum Files { WithGameFiles, WithoutGameFiles };
+
+    explicit GameRun(Files files = WithGameFiles);
+    ~GameRun();
+    GameRun(const GameRun&) = delete;
+    GameRun& operator=(const GameRun&) = delete;
+
+    bool running();
+    // The exit status once the process has ended within the limit; a death
+    // by signal reads as 128 plus the signal number.
+    std::optional<int> waitForExit(Seconds limit);
+    // What the game wrote into its "HighScore.txt", if the file exists.
+    std::optional<std::string> highScoreText() const;
+
+private:
+    std::string _directory;
+    pid_t _pid = -1;
+    std::optional<int> _status;
+};
+
+// A picture of the game window, cut from a screenshot of the whole screen.
+class Screen {
+public:
+    Screen(sf::Image shot, sf::Vector2i windowOrigin) : _shot(std::move(shot)), _origin(windowOrigin) {}
+
+    sf::Color at(int x, int y) const; // window coordinates; outside is black
+    // Share of the picture's opaque pixels that the window shows, with the
+    // picture's top-left corner at window position (x, y).
+    double shows(const sf::Image& picture, int x, int y) const;
+    // How many window pixels in the rectangle pass the test.
+    int count(const sf::IntRect& area, const std::function<bool(sf::Color)>& test) const;
+
+private:
+    sf::Image _shot;
+    sf::Vector2i _origin;
+};
+
+// The game's window on the virtual display, found by its title.
+class GameWindow {
+public:
+    static std::optional<GameWindow> find(Seconds limit);
+
+    Screen screen() const;
+    // Real input: the pointer moves into the window first, so the window
+    // under it has the keyboard (there is no window manager to give focus).
+    void click(int x, int y) const;
+    void key(const std::string& name) const;
+
+private:
+    GameWindow(std::string id, sf::Vector2i origin) : _id(std::move(id)), _origin(origin) {}
+
+    std::string _id;
+    sf::Vector2i _origin;
+};
+
+// One of the run directory's pictures, loaded.
+const sf::Image& picture(const std::string& name);
+
+// The score file holds a plain number and nothing else.
+bool isNumber(const std::string& text);
+
+} // namespace e2e

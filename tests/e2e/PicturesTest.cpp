@@ -1,0 +1,123 @@
+// The pictures our generator draws for the game: their sizes fit the places
+// where the game draws them, and every build draws the same files.
+
+#include <gtest/gtest.h>
+
+#include <SFML/Graphics/Image.hpp>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Expected {
+    const char* name;
+    unsigned width;
+    unsigned height;
+};
+
+// Brains fill 40 of their 60 pixel slots; the explosion keeps the ship's 60
+// by 60 area, which the ship's sprite keeps for every later picture; the
+// bubble frames the ship from 55 left and 40 above it.
+const Expected sizes[] = {
+    {"SpaceShip3.png", 60, 60},   {"explode1.png", 60, 60},
+    {"brain.png", 40, 40},        {"brain_freeze3.png", 40, 40},
+    {"brain_fire3.png", 40, 40},  {"brain_Projectile1.png", 40, 60},
+    {"Projectile3.png", 6, 14},   {"virus2.png", 30, 30},
+    {"bolt.png", 150, 24},        {"powerup.png", 32, 32},
+    {"bubble2.png", 170, 140},    {"SplashScreen1.png", 800, 800},
+    {"space2.png", 800, 800},     {"mainmenu.png", 800, 800},
+};
+
+const char* const screens[] = {"SplashScreen1.png", "space2.png", "mainmenu.png"};
+
+sf::Image load(const std::string& name)
+{
+    sf::Image image;
+    EXPECT_TRUE(image.loadFromFile((fs::path(QUASARIL_RUN_DIR) / name).string())) << name;
+    return image;
+}
+
+std::string bytes(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct MeanColour {
+    double r = 0, g = 0, b = 0;
+};
+
+MeanColour meanOfOpaque(const sf::Image& image)
+{
+    MeanColour mean;
+    int opaque = 0;
+    for (unsigned y = 0; y < image.getSize().y; ++y)
+        for (unsigned x = 0; x < image.getSize().x; ++x) {
+            const sf::Color c = image.getPixel(x, y);
+            if (c.a == 255) {
+                mean.r += c.r, mean.g += c.g, mean.b += c.b;
+                ++opaque;
+            }
+        }
+    if (opaque > 0)
+        mean = {mean.r / opaque, mean.g / opaque, mean.b / opaque};
+    return mean;
+}
+
+} // namespace
+
+TEST(Pictures, EachHasTheSizeOfItsPlaceInTheGame)
+{
+    for (const Expected& expected : sizes) {
+        const sf::Image image = load(expected.name);
+        EXPECT_EQ(image.getSize(), sf::Vector2u(expected.width, expected.height)) << expected.name;
+    }
+}
+
+TEST(Pictures, ScreensAreOpaqueAndSpritesHaveClearCorners)
+{
+    // The screens are drawn over the last frame without clearing it first.
+    for (const char* name : screens) {
+        const sf::Image image = load(name);
+        for (unsigned y = 0; y < image.getSize().y; ++y)
+            for (unsigned x = 0; x < image.getSize().x; ++x)
+                ASSERT_EQ(image.getPixel(x, y).a, 255) << name << " at " << x << ", " << y;
+    }
+    for (const Expected& sprite : sizes) {
+        if (sprite.width == 800)
+            continue;
+        const sf::Image image = load(sprite.name);
+        EXPECT_EQ(image.getPixel(0, 0).a, 0) << sprite.name;
+        EXPECT_EQ(image.getPixel(sprite.width - 1, sprite.height - 1).a, 0) << sprite.name;
+    }
+}
+
+TEST(Pictures, TheThreeBrainsShowTheirKinds)
+{
+    const MeanColour plain = meanOfOpaque(load("brain.png"));
+    const MeanColour freeze = meanOfOpaque(load("brain_freeze3.png"));
+    const MeanColour fire = meanOfOpaque(load("brain_fire3.png"));
+    EXPECT_TRUE(plain.r > plain.g && plain.b > plain.g) << "plain brains are pink";
+    EXPECT_TRUE(freeze.b > freeze.g && freeze.g > freeze.r) << "freeze brains are icy blue";
+    EXPECT_TRUE(fire.r > fire.g && fire.g > fire.b) << "fire brains are red and orange";
+}
+
+TEST(Pictures, EveryRunOfTheGeneratorWritesTheSameFiles)
+{
+    const fs::path again = fs::temp_directory_path() / ("quasaril-pictures-" + std::to_string(::getpid()));
+    fs::create_directories(again);
+    ASSERT_EQ(std::system((std::string(MAKE_PICTURES) + " " + again.string()).c_str()), 0);
+    for (const Expected& expected : sizes) {
+        const std::string drawn = bytes(again / expected.name);
+        EXPECT_FALSE(drawn.empty()) << expected.name;
+        EXPECT_EQ(drawn, bytes(fs::path(QUASARIL_RUN_DIR) / expected.name)) << expected.name;
+    }
+    fs::remove_all(again);
+}

@@ -1,0 +1,227 @@
+// The game played from outside: quasaril-play on a virtual X server of its
+// own, driven with real key presses and clicks, watched through screenshots.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <vector>
+
+#include "Desktop.h"
+
+using namespace e2e;
+
+namespace {
+
+constexpr double wholePicture = 0.95; // of a picture's pixels on screen
+constexpr double spriteShown = 0.85;  // sprites may be crossed by others
+constexpr double spriteGone = 0.3;
+
+// Where the menu's items answer, in window pixels.
+const sf::Vector2i playClick(400, 250);
+const sf::Vector2i gapClick(400, 381);
+const sf::Vector2i exitClick(400, 450);
+
+const sf::Vector2i shipStart(355, 600);
+const sf::Vector2i shipAfterLeft(315, 600); // press and release each step 20 left
+
+bool showsScreen(const GameWindow& window, const char* name)
+{
+    return window.screen().shows(picture(name), 0, 0) >= wholePicture;
+}
+
+bool showsShipAt(const GameWindow& window, sf::Vector2i place)
+{
+    return window.screen().shows(picture("SpaceShip3.png"), place.x, place.y) >= spriteShown;
+}
+
+// Clicks again after each wait in vain: a click that arrives while the game
+// is between two menus is taken by the main loop and dropped.
+bool clickUntil(const GameWindow& window, sf::Vector2i at, const std::function<bool()>& done)
+{
+    return pollUntil(scaled(Seconds(20)), [&] {
+        window.click(at.x, at.y);
+        return pollUntil(scaled(Seconds(1)), done);
+    });
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(_display.ready()) << "no virtual X server"; }
+
+    // Starts the game and waits for its window.
+    GameWindow open(GameRun::Files files = GameRun::WithGameFiles)
+    {
+        _game.emplace(files);
+        std::optional<GameWindow> window = GameWindow::find(scaled(Seconds(10)));
+        if (!window)
+            throw std::runtime_error("the game window did not appear");
+        return *window;
+    }
+
+    // From the splash screen to the menu. The key goes only once the splash
+    // is on screen: the main loop drops an event that comes before it.
+    GameWindow openMenu()
+    {
+        GameWindow window = open();
+        if (!pollUntil(scaled(Seconds(10)), [&] { return showsScreen(window, "SplashScreen1.png"); }))
+            throw std::runtime_error("no splash screen");
+        window.key("a");
+        if (!pollUntil(scaled(Seconds(5)), [&] { return showsScreen(window, "mainmenu.png"); }))
+            throw std::runtime_error("no menu after a key at the splash screen");
+        return window;
+    }
+
+    // Every play frame rewrites "HighScore.txt": its arrival shows that play runs.
+    bool startPlay(const GameWindow& window)
+    {
+        return clickUntil(window, playClick, [this] { return _game->highScoreText().has_value(); });
+    }
+
+    GameWindow openPlay()
+    {
+        GameWindow window = openMenu();
+        if (!startPlay(window))
+            throw std::runtime_error("no play after a click on the play item");
+        return window;
+    }
+
+    GameRun& game() { return *_game; }
+
+private:
+    VirtualDisplay _display;
+    std::optional<GameRun> _game;
+};
+
+class SplashEndToEnd : public EndToEnd {};
+class MenuEndToEnd : public EndToEnd {};
+class PlayEndToEnd : public EndToEnd {};
+class MissingFilesEndToEnd : public EndToEnd {};
+
+// The brains that keep their slots: rows 1, 3 and 5 but the arcing brain
+// (row 1, column 0) and the diving one (row 3, column 4).
+std::vector<sf::Vector2i> fixedBrainSlots()
+{
+    const int rowY[] = {40, 160, 280};
+    std::vector<sf::Vector2i> slots;
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 7; ++column) {
+            const bool moves = (row == 0 && column == 0) || (row == 1 && column == 4);
+            if (!moves)
+                slots.emplace_back(180 + 60 * column, rowY[row]);
+        }
+    return slots;
+}
+
+bool isMagenta(sf::Color c) { return c.r > 180 && c.g < 80 && c.b > 180; }
+bool isCyan(sf::Color c) { return c.r < 80 && c.g > 180 && c.b > 180; }
+bool isBlack(sf::Color c) { return c.r == 0 && c.g == 0 && c.b == 0; }
+
+} // namespace
+
+TEST_F(SplashEndToEnd, AKeyEndsTheSplashAndTheMenuShows)
+{
+    GameWindow window = open();
+    ASSERT_TRUE(pollUntil(scaled(Seconds(10)), [&] { return showsScreen(window, "SplashScreen1.png"); }));
+    window.key("a");
+    EXPECT_TRUE(pollUntil(scaled(Seconds(5)), [&] { return showsScreen(window, "mainmenu.png"); }));
+    EXPECT_TRUE(game().running());
+}
+
+TEST_F(MenuEndToEnd, AClickBetweenTheItemsKeepsTheMenu)
+{
+    GameWindow window = openMenu();
+    window.click(gapClick.x, gapClick.y);
+    EXPECT_FALSE(pollUntil(scaled(Seconds(1)), [&] { return !game().running(); }));
+    EXPECT_TRUE(showsScreen(window, "mainmenu.png"));
+    EXPECT_FALSE(game().highScoreText()) << "play began";
+    // The menu shown again still answers.
+    EXPECT_TRUE(clickUntil(window, exitClick, [&] { return !game().running(); }));
+    EXPECT_EQ(game().waitForExit(Seconds(0)), 0);
+}
+
+TEST_F(MenuEndToEnd, TheExitItemEndsTheGameWithStatusZero)
+{
+    GameWindow window = openMenu();
+    ASSERT_TRUE(clickUntil(window, exitClick, [&] { return !game().running(); }));
+    EXPECT_EQ(game().waitForExit(Seconds(0)), 0);
+    EXPECT_FALSE(game().highScoreText()) << "play began";
+}
+
+TEST_F(PlayEndToEnd, TheFixedBrainsShipAndScoresAreDrawn)
+{
+    GameWindow window = openPlay();
+    const std::vector<sf::Vector2i> slots = fixedBrainSlots();
+    std::vector<bool> seen(slots.size(), false);
+    bool scores = false;
+    // Every brain must show in some screenshot: the power-up drifts across them.
+    const bool allSeen = pollUntil(scaled(Seconds(5)), [&] {
+        const Screen screen = window.screen();
+        for (std::size_t n = 0; n < slots.size(); ++n)
+            seen[n] = seen[n] || screen.shows(picture("brain.png"), slots[n].x, slots[n].y) >= spriteShown;
+        scores = scores || (screen.count({50, 50, 100, 55}, isMagenta) > 30 &&
+                            screen.count({650, 50, 140, 55}, isCyan) > 30);
+        return scores && std::find(seen.begin(), seen.end(), false) == seen.end();
+    });
+    for (std::size_t n = 0; n < slots.size(); ++n)
+        EXPECT_TRUE(seen[n]) << "no brain at (" << slots[n].x << ", " << slots[n].y << ")";
+    EXPECT_TRUE(allSeen);
+    EXPECT_TRUE(scores) << "no magenta score and cyan high score at the top";
+    EXPECT_TRUE(showsShipAt(window, shipStart));
+}
+
+TEST_F(PlayEndToEnd, LeftMovesTheShip)
+{
+    GameWindow window = openPlay();
+    ASSERT_TRUE(pollUntil(scaled(Seconds(5)), [&] { return showsShipAt(window, shipStart); }));
+    window.key("Left");
+    EXPECT_TRUE(pollUntil(scaled(Seconds(5)), [&] { return showsShipAt(window, shipAfterLeft); }));
+    EXPECT_LT(window.screen().shows(picture("SpaceShip3.png"), shipStart.x, shipStart.y), spriteGone);
+}
+
+TEST_F(PlayEndToEnd, SpaceFiresAShotThatStrikesABrain)
+{
+    // From the start place the shot leaves at (385, 560) and rises into the
+    // brain of row 5, column 3.
+    const sf::Vector2i launch(shipStart.x + 30, shipStart.y - 40);
+    const sf::Vector2i target(360, 280);
+    GameWindow window = openPlay();
+    ASSERT_TRUE(pollUntil(scaled(Seconds(5)), [&] {
+        return window.screen().shows(picture("brain.png"), target.x, target.y) >= spriteShown;
+    }));
+    window.key("space");
+    bool shotSeen = false;
+    const bool struck = pollUntil(scaled(Seconds(5)), [&] {
+        const Screen screen = window.screen();
+        for (int y = target.y; y <= launch.y && !shotSeen; ++y)
+            shotSeen = screen.shows(picture("Projectile3.png"), launch.x, y) >= wholePicture;
+        return screen.shows(picture("brain.png"), target.x, target.y) < spriteGone;
+    });
+    EXPECT_TRUE(shotSeen) << "no shot rising from the ship";
+    EXPECT_TRUE(struck) << "the brain above the ship is still there";
+}
+
+TEST_F(PlayEndToEnd, EscapeEndsTheGameAndKeepsTheHighScore)
+{
+    GameWindow window = openPlay();
+    window.key("Escape");
+    EXPECT_EQ(game().waitForExit(scaled(Seconds(2))), 0);
+    const std::optional<std::string> highScore = game().highScoreText();
+    ASSERT_TRUE(highScore);
+    EXPECT_TRUE(isNumber(*highScore)) << '"' << *highScore << '"';
+}
+
+TEST_F(MissingFilesEndToEnd, WithoutPicturesAndFontTheGameStillPlaysAndEnds)
+{
+    // No splash picture: the splash gives way at once; no menu picture: the
+    // menu still answers clicks where its items are.
+    GameWindow window = open(GameRun::WithoutGameFiles);
+    ASSERT_TRUE(startPlay(window));
+    // Texts without a font still leave a speck at their origin; below them
+    // the playfield must be plain black.
+    EXPECT_EQ(window.screen().count({0, 120, 800, 680}, [](sf::Color c) { return !isBlack(c); }), 0)
+        << "play without pictures draws on its black playfield";
+    window.key("Escape");
+    EXPECT_EQ(game().waitForExit(scaled(Seconds(2))), 0);
+    EXPECT_EQ(game().highScoreText(), "0");
+}
