@@ -102,7 +102,10 @@ ConsoleRun runConsole(const Lines& flags = {})
 
 Lines transcript(const std::string& name)
 {
-    return splitLines(readFile(transcriptDirectory + "/" + name));
+    const Lines lines = splitLines(readFile(transcriptDirectory + "/" + name));
+    if (lines.empty())
+        throw std::runtime_error("missing transcript " + name);
+    return lines;
 }
 
 std::vector<Lines> blocksOf(const Lines& lines)
