@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 #include "Brain.h"
 #include "BrainProjectile.h"
 #include "Projectile.h"
@@ -20,8 +22,8 @@ protected:
     void SetUp() override
     {
         writeTestPicture("shot.png");
-        for (VisibleGameObject* object : {static_cast<VisibleGameObject*>(&shot),
-                                          static_cast<VisibleGameObject*>(&brainShot)}) {
+        for (VisibleGameObject* object :
+             std::initializer_list<VisibleGameObject*>{&shot, &brainShot}) {
             object->load("shot.png");
             ASSERT_TRUE(object->_isLoaded);
         }
