@@ -104,6 +104,11 @@ struct Target {
     int column;
 };
 
+void PrintTo(const Target& target, std::ostream* out)
+{
+    *out << "row " << target.row << " column " << target.column;
+}
+
 class ArmyShotTest : public ArmyTest, public ::testing::WithParamInterface<Target> {};
 
 TEST_P(ArmyShotTest, StrikesABrainStrictlyInsideTheShotBoxOnce)
@@ -156,11 +161,18 @@ INSTANTIATE_TEST_SUITE_P(Brains, ArmyShotTest,
                          ::testing::Values(Target{1, 3}, Target{2, 2}, Target{3, 1},
                                            Target{4, 5}, Target{5, 6}));
 
-class ArmyShotEdgeTest : public ArmyTest, public ::testing::WithParamInterface<sf::FloatRect> {};
+struct Edge {
+    const char* name;
+    sf::FloatRect box;
+};
+
+void PrintTo(const Edge& edge, std::ostream* out) { *out << edge.name; }
+
+class ArmyShotEdgeTest : public ArmyTest, public ::testing::WithParamInterface<Edge> {};
 
 TEST_P(ArmyShotEdgeTest, SparesABrainOnTheEdgeOfTheBox)
 {
-    const sf::FloatRect box = GetParam(); // left, top, width, height
+    const sf::FloatRect box = GetParam().box;
     leftBoundry = box.left;
     rightBoundry = box.left + box.width;
     topBoundry = box.top;
@@ -174,10 +186,10 @@ TEST_P(ArmyShotEdgeTest, SparesABrainOnTheEdgeOfTheBox)
 
 // Boxes with one edge through the brain of row 5, column 2 at (300, 280).
 INSTANTIATE_TEST_SUITE_P(Edges, ArmyShotEdgeTest,
-                         ::testing::Values(sf::FloatRect(300, 270, 20, 20),
-                                           sf::FloatRect(280, 270, 20, 20),
-                                           sf::FloatRect(290, 280, 20, 20),
-                                           sf::FloatRect(290, 260, 20, 20)));
+                         ::testing::Values(Edge{"left", {300, 270, 20, 20}},
+                                           Edge{"right", {280, 270, 20, 20}},
+                                           Edge{"top", {290, 280, 20, 20}},
+                                           Edge{"bottom", {290, 260, 20, 20}}));
 
 // Thirty seconds in, every arc step adds one row to the arc's height h.
 constexpr long oneArcRowPerStep = 30000;

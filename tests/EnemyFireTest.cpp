@@ -223,6 +223,8 @@ struct Sway {
     float counterAfter;
 };
 
+void PrintTo(const Sway& sway, std::ostream* out) { *out << "counter " << sway.counter; }
+
 class BrainSwayTest : public EnemyRowTest, public ::testing::WithParamInterface<Sway> {};
 
 TEST_P(BrainSwayTest, ShiftsTheRowByTheCounter)

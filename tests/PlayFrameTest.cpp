@@ -51,6 +51,15 @@ struct Move {
     int fromX, fromY, toX, toY;
 };
 
+void PrintTo(const Move& move, std::ostream* out)
+{
+    const char* name = move.key == sf::Keyboard::Left    ? "left"
+                       : move.key == sf::Keyboard::Right ? "right"
+                       : move.key == sf::Keyboard::Up    ? "up"
+                                                         : "down";
+    *out << name << " from " << move.fromX << "," << move.fromY;
+}
+
 class ShipMoveTest
     : public PlayFrameTest,
       public ::testing::WithParamInterface<std::tuple<Move, sf::Event::EventType>> {};
@@ -246,6 +255,7 @@ TEST_F(PlayFrameTest, TheWinIsDrawnInEveryFrameAfterTheLastKill)
 
 TEST_F(PlayFrameTest, ALossDrawsGameOverInEveryFrameAndPlayGoesOn)
 {
+    platform::testhooks::pinClock(3000); // long enough since the start for a shot
     _quasa.life = false;
     for (int frame = 0; frame < 2; ++frame) {
         Quasaril::playing(noEvent());
@@ -259,11 +269,12 @@ TEST_F(PlayFrameTest, ALossDrawsGameOverInEveryFrameAndPlayGoesOn)
     EXPECT_EQ(Quasaril::getState(), "Playing");
 }
 
-// The ship at (310, 290), inside the box of the brain at (300, 280).
+// The ship at (310, 230), inside the box of the brain of row 4, column 1,
+// which sways right of (300, 220); the ship's picture ends above the text.
 void flyIntoABrain()
 {
     x = 310;
-    y = 290;
+    y = 230;
     FrameTest::placeShip();
 }
 

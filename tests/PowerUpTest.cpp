@@ -37,6 +37,8 @@ struct Drift {
     int step; // along the line from (0, 1) to (799, 800)
 };
 
+void PrintTo(const Drift& drift, std::ostream* out) { *out << "clock " << drift.clock; }
+
 class PowerUpDriftTest : public FrameTest, public ::testing::WithParamInterface<Drift> {};
 
 TEST_P(PowerUpDriftTest, DriftsOnePixelEveryFortyTicks)
@@ -128,6 +130,8 @@ struct Choice {
     bool (PowerUp::*query)();
 };
 
+void PrintTo(const Choice& choice, std::ostream* out) { *out << choice.name; }
+
 class PowerUpChoiceTest : public FrameTest, public ::testing::WithParamInterface<Choice> {};
 
 TEST_P(PowerUpChoiceTest, TheDiceDecideThePower)
@@ -155,6 +159,12 @@ struct Wrap {
     int from;
     int to;
 };
+
+void PrintTo(const Wrap& wrap, std::ostream* out)
+{
+    const char* names[] = {"right", "left", "up", "down"};
+    *out << names[wrap.direction] << " from " << wrap.from;
+}
 
 class WrapAroundTest : public ::testing::TestWithParam<Wrap> {};
 

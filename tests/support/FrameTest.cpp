@@ -12,8 +12,11 @@ constexpr int swayRowShift = 60; // rows 2 and 4 start one slot to the right
 constexpr int armyX = 180;
 constexpr int armyY = 40;
 constexpr int shotDiceSides = 100;
-constexpr int probeRadius = 2; // solid colour this far around a probe
+// A probe wants solid colour this far around it, so a copy drawn a pixel off
+// still shows it; thin pictures have to do with a single pixel.
+constexpr int probeRadii[] = {1, 0};
 constexpr int colourTolerance = 8;
+constexpr sf::Uint8 minimumProbeAlpha = 128; // fainter pixels barely show
 constexpr long diceSearchLimit = 1000000;
 
 bool sameColour(sf::Color a, sf::Color b)
@@ -22,16 +25,45 @@ bool sameColour(sf::Color a, sf::Color b)
            std::abs(a.b - b.b) <= colourTolerance;
 }
 
-bool solidAround(const sf::Image& image, int x, int y)
+// How a picture's pixel shows when drawn over the black of a cleared frame.
+sf::Color overBlack(sf::Color pixel)
+{
+    const auto scaled = [&pixel](sf::Uint8 channel) {
+        return static_cast<sf::Uint8>(channel * pixel.a / 255);
+    };
+    return {scaled(pixel.r), scaled(pixel.g), scaled(pixel.b)};
+}
+
+bool solidAround(const sf::Image& image, int x, int y, int radius)
 {
     const sf::Color centre = image.getPixel(x, y);
-    if (centre.a != 255 || centre == sf::Color::Black)
+    if (centre.a < minimumProbeAlpha || sameColour(overBlack(centre), sf::Color::Black))
         return false;
-    for (int dy = -probeRadius; dy <= probeRadius; ++dy)
-        for (int dx = -probeRadius; dx <= probeRadius; ++dx)
+    for (int dy = -radius; dy <= radius; ++dy)
+        for (int dx = -radius; dx <= radius; ++dx)
             if (image.getPixel(x + dx, y + dy) != centre)
                 return false;
     return true;
+}
+
+// The solid spot nearest the middle of the picture, if there is one.
+bool findProbe(const sf::Image& image, int radius, PictureProbe& probe)
+{
+    const int width = static_cast<int>(image.getSize().x);
+    const int height = static_cast<int>(image.getSize().y);
+    long bestDistance = -1;
+    for (int y = radius; y + radius < height; ++y)
+        for (int x = radius; x + radius < width; ++x) {
+            if (!solidAround(image, x, y, radius))
+                continue;
+            const long dx = x - width / 2;
+            const long dy = y - height / 2;
+            if (bestDistance < 0 || dx * dx + dy * dy < bestDistance) {
+                bestDistance = dx * dx + dy * dy;
+                probe = {{x, y}, overBlack(image.getPixel(x, y))};
+            }
+        }
+    return bestDistance >= 0;
 }
 
 } // namespace
@@ -107,28 +139,16 @@ void expectAt(VisibleGameObject& object, float x, float y, const char* what)
 PictureProbe probeOf(const std::string& picture)
 {
     sf::Image image;
+    PictureProbe probe{};
     if (!image.loadFromFile(picture)) {
         ADD_FAILURE() << "cannot read " << picture;
-        return {};
+        return probe;
     }
-    const sf::Vector2u size = image.getSize();
-    const sf::Vector2i centre(static_cast<int>(size.x) / 2, static_cast<int>(size.y) / 2);
-    // The solid spot nearest the middle of the picture.
-    PictureProbe best{{-1, -1}, sf::Color::Black};
-    long bestDistance = -1;
-    for (int y = probeRadius; y + probeRadius < static_cast<int>(size.y); ++y)
-        for (int x = probeRadius; x + probeRadius < static_cast<int>(size.x); ++x) {
-            if (!solidAround(image, x, y))
-                continue;
-            const long distance = (x - centre.x) * (x - centre.x) + (y - centre.y) * (y - centre.y);
-            if (bestDistance < 0 || distance < bestDistance) {
-                bestDistance = distance;
-                best = {{x, y}, image.getPixel(x, y)};
-            }
-        }
-    if (bestDistance < 0)
-        ADD_FAILURE() << picture << " has no solid spot to recognise it by";
-    return best;
+    for (int radius : probeRadii)
+        if (findProbe(image, radius, probe))
+            return probe;
+    ADD_FAILURE() << picture << " has no opaque pixel to recognise it by";
+    return probe;
 }
 
 bool showsPicture(const sf::Image& frame, const PictureProbe& probe, sf::Vector2f at)
