@@ -113,16 +113,19 @@ VirtualDisplay::VirtualDisplay()
         close(ends[0]);
         std::freopen("/dev/null", "w", stderr);
         const std::string fd = std::to_string(ends[1]);
+        // Without -noreset the server restarts whenever its last client
+        // leaves (every xdotool call) and refuses the game that connects then.
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screenGeometry,
-               "-nolisten", "tcp", static_cast<char*>(nullptr));
+               "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(ends[1]);
     const std::string number = readDisplayNumber(ends[0], scaled(Seconds(10)));
     close(ends[0]);
     if (!number.empty()) {
-        _name = ":" + number;
-        setenv("DISPLAY", _name.c_str(), 1);
+        setenv("DISPLAY", (":" + number).c_str(), 1);
+        _ready = pollUntil(scaled(Seconds(10)),
+                           [] { return runCommand("xdotool getdisplaygeometry >/dev/null 2>&1"); });
     }
 }
 

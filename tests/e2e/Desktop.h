@@ -32,11 +32,11 @@ public:
     VirtualDisplay(const VirtualDisplay&) = delete;
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
 
-    bool ready() const { return _pid > 0 && !_name.empty(); }
+    bool ready() const { return _ready; }
 
 private:
     pid_t _pid = -1;
-    std::string _name;
+    bool _ready = false; // a client has connected
 };
 
 // quasaril-play running in a temporary copy of the run directory, holding
