@@ -144,14 +144,18 @@ GameRun::GameRun(Files files)
         return;
     _directory = pattern;
     const fs::path run = QUASARIL_RUN_DIR;
-    fs::copy_file(run / "quasaril-play", fs::path(_directory) / "quasaril-play");
-    if (files == WithGameFiles)
+    const fs::path program = fs::path(_directory) / "quasaril-play";
+    fs::copy_file(run / "quasaril-play", program);
+    if (files != WithoutGameFiles)
         for (const char* name : gameFiles)
             fs::copy_file(run / name, fs::path(_directory) / name);
+    fs::path workDirectory = _directory;
+    if (files == StartedElsewhere)
+        fs::create_directory(workDirectory /= "elsewhere");
     _pid = fork();
     if (_pid == 0) {
-        if (chdir(_directory.c_str()) == 0)
-            execl("./quasaril-play", "quasaril-play", static_cast<char*>(nullptr));
+        if (chdir(workDirectory.c_str()) == 0)
+            execl(program.c_str(), "quasaril-play", static_cast<char*>(nullptr));
         _exit(127);
     }
 }

@@ -43,7 +43,11 @@ private:
 // the front end itself and, unless told otherwise, every picture and the font.
 class GameRun {
 public:
-    enum Files { WithGameFiles, WithoutGameFiles };
+    enum Files {
+        WithGameFiles,
+        WithoutGameFiles,
+        StartedElsewhere, // with them, but started in an empty directory
+    };
 
     explicit GameRun(Files files = WithGameFiles);
     ~GameRun();

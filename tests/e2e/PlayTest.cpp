@@ -61,9 +61,9 @@ protected:
 
     // From the splash screen to the menu. The key goes only once the splash
     // is on screen: the main loop drops an event that comes before it.
-    GameWindow openMenu()
+    GameWindow openMenu(GameRun::Files files = GameRun::WithGameFiles)
     {
-        GameWindow window = open();
+        GameWindow window = open(files);
         if (!pollUntil(scaled(Seconds(10)), [&] { return showsScreen(window, "SplashScreen1.png"); }))
             throw std::runtime_error("no splash screen");
         window.key("a");
@@ -97,6 +97,7 @@ class SplashEndToEnd : public EndToEnd {};
 class MenuEndToEnd : public EndToEnd {};
 class PlayEndToEnd : public EndToEnd {};
 class MissingFilesEndToEnd : public EndToEnd {};
+class FrontEndEndToEnd : public EndToEnd {};
 
 // The brains that keep their slots: rows 1, 3 and 5 but the arcing brain
 // (row 1, column 0) and the diving one (row 3, column 4).
@@ -224,4 +225,12 @@ TEST_F(MissingFilesEndToEnd, WithoutPicturesAndFontTheGameStillPlaysAndEnds)
     window.key("Escape");
     EXPECT_EQ(game().waitForExit(scaled(Seconds(2))), 0);
     EXPECT_EQ(game().highScoreText(), "0");
+}
+
+TEST_F(FrontEndEndToEnd, StartedElsewhereItPlaysBesideItsFiles)
+{
+    // The splash picture shows only if the game found its files, and the
+    // score file lands beside them.
+    GameWindow window = openMenu(GameRun::StartedElsewhere);
+    EXPECT_TRUE(startPlay(window));
 }
