@@ -9,7 +9,9 @@ BUILD_DIR    := build
 SANITIZE_DIR := build-sanitize
 JOBS         ?= $(shell nproc)
 CTEST_FLAGS  ?= --output-on-failure -j $(JOBS)
-XVFB         := xvfb-run -a -s "-screen 0 1024x1024x24"
+# -noreset: the server must not restart between two test processes, when a
+# new client could find it gone.
+XVFB         := xvfb-run -a -s "-screen 0 1024x1024x24 -noreset"
 
 # Runs its argument on the desktop when there is one, else on a virtual X server.
 WITH_DISPLAY = if [ -n "$$DISPLAY" ]; then $(1); else $(XVFB) $(1); fi
