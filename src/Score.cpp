@@ -104,13 +104,17 @@ void drawText(const sf::Font& font, const sf::String& text, unsigned size, sf::C
     Quasaril::_mainWindow.draw(drawn);
 }
 
-// The font is read anew for every call. Without it the texts have no glyphs
-// and the game goes on.
-sf::Font loadFont()
+// The font is read once and held: after a loss "Game Over" is drawn dozens of
+// times a frame, and a fresh font would rasterise its glyphs every time.
+// While the file is missing the texts have no glyphs, the game goes on, and
+// every call tries the file again.
+const sf::Font& loadFont()
 {
-    sf::Font font;
-    font.loadFromFile(fontFile);
-    return font;
+    static sf::Font* const font = new sf::Font; // lives until the process ends
+    static bool loaded = false;
+    if (!loaded)
+        loaded = font->loadFromFile(fontFile);
+    return *font;
 }
 
 } // namespace
@@ -120,7 +124,7 @@ Score::Score() : GameScore(0.0f) {}
 void Score::DisplayScore(float GameScore)
 {
     const std::string score = formatNumber(GameScore);
-    const sf::Font font = loadFont();
+    const sf::Font& font = loadFont();
     drawText(font, "Score: \n" + score, scoreTextSize, sf::Color::Magenta, scorePosition);
     const std::string highScore = formatNumber(SaveScore(GameScore));
     drawText(font, "High Score: \n" + highScore, scoreTextSize, sf::Color::Cyan,
