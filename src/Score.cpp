@@ -87,7 +87,9 @@ void storeHighScore(const std::string& text)
     const int fd = ::open(highScoreDraft, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, draftMode);
     if (fd < 0)
         return;
-    bool saved = writeAll(fd, text) && ::fsync(fd) == 0;
+    // No fsync: the score can rise in every frame, and the rename alone keeps
+    // the file whole when the game is killed or crashes.
+    bool saved = writeAll(fd, text);
     saved = ::close(fd) == 0 && saved;
     if (!saved || std::rename(highScoreDraft, highScoreFile) != 0)
         std::remove(highScoreDraft);
