@@ -22,8 +22,6 @@ const char* const bubblePicture = "bubble2.png";
 constexpr int ticksPerDriftStep = 40;
 constexpr int driftSteps = 800;
 constexpr int driftRowOffset = 1;
-constexpr float hiddenX = 900.0f;
-constexpr float hiddenY = 900.0f;
 
 constexpr int powerCount = 4;
 
@@ -46,21 +44,22 @@ PowerUp::PowerUp() = default;
 
 PowerUp::~PowerUp() = default;
 
+// The power-up's picture is held from frame to frame. Once taken it stands
+// at (0, 0), where a fresh object would, for its box; nothing is drawn.
 void PowerUp::Placement(int& z, bool power, float& ab, float& bb, float& cb, float& db)
 {
-    PowerUp powerUp;
+    static PowerUp powerUp;
     const int now = static_cast<int>(platform::gameClock());
     z = (now / ticksPerDriftStep) % driftSteps;
     const int row = z + driftRowOffset;
-    powerUp.load(powerUpPicture);
+    showPicture(powerUp, powerUpPicture);
     if (power)
         powerUp.setPosition(static_cast<float>(z), static_cast<float>(row));
-    // Once taken the power-up stays at (0, 0) for its box; nothing is drawn.
+    else
+        powerUp.setPosition(0.0f, 0.0f);
     powerUp.setShipBoundry(ab, bb, cb, db, false);
     if (power)
         powerUp.draw(Quasaril::_mainWindow);
-    else
-        powerUp.setPosition(hiddenX, hiddenY);
 }
 
 // Only the first choice of a process counts: the flags are never cleared.
@@ -113,7 +112,7 @@ void PowerUp::WrapAround(Quasaril::Direction dir, int& x)
 // previous frame put it.
 void PowerUp::Shield(int& x, int& y)
 {
-    _shield.load(bubblePicture);
+    showPicture(_shield, bubblePicture);
     _shield.draw(Quasaril::_mainWindow);
     _shield.setPosition(static_cast<float>(x - bubbleOffsetX), static_cast<float>(y - bubbleOffsetY));
     _player1.shield = true;

@@ -80,14 +80,6 @@ void place(VisibleGameObject& object, int atX, int atY)
     object.setPosition(static_cast<float>(atX), static_cast<float>(atY));
 }
 
-// Pictures are held once loaded. An object whose picture is missing tries the
-// file again at every call, so it comes back as soon as the file does.
-void showPicture(VisibleGameObject& object, const char* picture)
-{
-    if (!object._isLoaded || object._filename != picture)
-        object.load(picture);
-}
-
 // The struck ship shows the explosion just left of where it stood and the
 // loss is written over the playfield; repeated in every later test.
 void explodeShip()

@@ -40,30 +40,29 @@ std::string formatNumber(float value)
     return out.str();
 }
 
-// The stored best score; nothing when the file is missing or does not start
-// with a finite number.
-std::optional<float> readHighScore()
+// The high-score file's whole text, read once per save; empty when the file
+// is missing or unreadable.
+std::string readHighScoreFile()
 {
-    std::ifstream in(highScoreFile);
-    if (!in)
-        return std::nullopt;
+    std::ifstream in(highScoreFile, std::ios::binary);
+    // Copied through the stream, which turns a read error (the name being a
+    // directory, say) into a failed copy instead of an exception.
+    std::ostringstream content;
+    if (in)
+        content << in.rdbuf();
+    return content.str();
+}
+
+// The stored best score; nothing when the text does not start with a finite
+// number.
+std::optional<float> parseHighScore(const std::string& text)
+{
+    std::istringstream in(text);
     in.imbue(std::locale::classic());
     float stored = 0.0f;
     if (!(in >> stored) || !std::isfinite(stored))
         return std::nullopt;
     return stored;
-}
-
-bool fileHolds(const std::string& text)
-{
-    std::ifstream in(highScoreFile, std::ios::binary);
-    if (!in)
-        return false;
-    // Copied through the stream, which turns a read error (the name being a
-    // directory, say) into a failed copy instead of an exception.
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str() == text;
 }
 
 bool writeAll(int fd, const std::string& text)
@@ -82,8 +81,6 @@ bool writeAll(int fd, const std::string& text)
 
 void storeHighScore(const std::string& text)
 {
-    if (fileHolds(text))
-        return;
     const int fd = ::open(highScoreDraft, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, draftMode);
     if (fd < 0)
         return;
@@ -151,10 +148,11 @@ void Score::PowerUp(std::string power)
 // The better of the stored best and this game's score, written back.
 float Score::SaveScore(float GameScore)
 {
-    float highScore = GameScore;
-    const std::optional<float> stored = readHighScore();
-    if (stored && !(GameScore > *stored))
-        highScore = *stored;
-    storeHighScore(formatNumber(highScore));
+    const std::string onFile = readHighScoreFile();
+    const std::optional<float> stored = parseHighScore(onFile);
+    const float highScore = stored && !(GameScore > *stored) ? *stored : GameScore;
+    const std::string text = formatNumber(highScore);
+    if (text != onFile) // most frames change nothing: no write then
+        storeHighScore(text);
     return highScore;
 }

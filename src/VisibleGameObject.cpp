@@ -234,3 +234,9 @@ float VisibleGameObject::Timer(float _timeCreated)
     _elapsedTimeSinceCreated = static_cast<float>(platform::gameClock()) - _timeCreated;
     return _elapsedTimeSinceCreated;
 }
+
+void showPicture(VisibleGameObject& object, const std::string& picture)
+{
+    if (!object._isLoaded || object._filename != picture)
+        object.load(picture);
+}

@@ -46,3 +46,8 @@ public:
     float rightBoundry = 0.0f;
     float _timeCreated = 0.0f;
 };
+
+// Loads the picture unless the object already shows that very file. An
+// object whose picture is missing tries the file again at every call, so it
+// comes back as soon as the file does.
+void showPicture(VisibleGameObject& object, const std::string& picture);
