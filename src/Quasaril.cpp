@@ -72,6 +72,7 @@ constexpr float parkX = 900.0f;
 constexpr float parkY = 900.0f;
 
 const char* const explodedShipPicture = "explode1.png";
+constexpr int explosionShiftX = 20; // the explosion stands left of the ship
 
 void park(VisibleGameObject& object) { object.setPosition(parkX, parkY); }
 
@@ -80,13 +81,33 @@ void place(VisibleGameObject& object, int atX, int atY)
     object.setPosition(static_cast<float>(atX), static_cast<float>(atY));
 }
 
+// Once the ship is lost, every test of it in the army's pass repeats the
+// loss, some 67 times a frame. Inside the pass "Game Over" is written once,
+// after the last test, where the last of those draws would leave it on top;
+// drawing the same text over itself dozens of times only costs frame rate.
+bool inArmyPass = false;
+bool lossToWrite = false;
+
 // The struck ship shows the explosion just left of where it stood and the
 // loss is written over the playfield; repeated in every later test.
 void explodeShip()
 {
     showPicture(Quasaril::_player1, explodedShipPicture);
-    place(Quasaril::_player1, x - 20, y);
-    Quasaril::_score.GameOver();
+    place(Quasaril::_player1, x - explosionShiftX, y);
+    if (inArmyPass)
+        lossToWrite = true;
+    else
+        Quasaril::_score.GameOver();
+}
+
+void beginArmyPass() { inArmyPass = true; }
+
+void endArmyPass()
+{
+    inArmyPass = false;
+    if (lossToWrite)
+        Quasaril::_score.GameOver();
+    lossToWrite = false;
 }
 
 } // namespace
@@ -468,6 +489,7 @@ void diveStep()
 // sway steps in the same call move sprites that the crash tests see.
 void Quasaril::BrainArmy()
 {
+    beginArmyPass();
     for (int i = 0; i < columns; ++i) {
         Brain& brain = _brain1[i];
         showPicture(brain, pictureFor(1, i));
@@ -524,6 +546,7 @@ void Quasaril::BrainArmy()
     Crash(_brain3);
     Crash(_brain4);
     Crash(_brain5);
+    endArmyPass();
 }
 
 // Every firing column moves the one shared shot to its own origin plus its

@@ -2,6 +2,7 @@
 // end the game or do nothing, the shield's frames, a win and a loss.
 
 #include <tuple>
+#include <vector>
 
 #include "FrameTest.h"
 #include "Platform.h"
@@ -267,6 +268,47 @@ TEST_F(PlayFrameTest, ALossDrawsGameOverInEveryFrameAndPlayGoesOn)
     Quasaril::playing(space);
     EXPECT_EQ(a, 365);
     EXPECT_EQ(Quasaril::getState(), "Playing");
+}
+
+// Spots where both a letter of "Game Over" is solid and the diving brain's
+// picture, standing at `brainAt`, is opaque.
+std::vector<sf::Vector2i> spotsWhereTextCoversTheBrain(sf::Vector2f brainAt)
+{
+    FrameTest::clearWindow();
+    Quasaril::_score.GameOver();
+    const sf::Image text = windowPixels();
+    sf::Image brain;
+    EXPECT_TRUE(brain.loadFromFile("brain_freeze3.png"));
+    std::vector<sf::Vector2i> spots;
+    for (unsigned bx = 0; bx < brain.getSize().x; ++bx) {
+        for (unsigned by = 0; by < brain.getSize().y; ++by) {
+            const sf::Color pixel = brain.getPixel(bx, by);
+            const sf::Vector2i at = sf::Vector2i(brainAt) + sf::Vector2i(bx, by);
+            const sf::IntRect around(at.x - 1, at.y - 1, 3, 3);
+            if (pixel.a == 255 && !isRed(pixel) && countPixels(text, around, isRed) == 9)
+                spots.push_back(at);
+        }
+    }
+    return spots;
+}
+
+// The diving brain falls through the text in the frame of the loss; the
+// text, written after the army's last test of the ship, stays on top of it.
+TEST_F(PlayFrameTest, GameOverIsWrittenOverTheArmy)
+{
+    constexpr float diveX = 450.0f;
+    constexpr long clock = 3400; // the brain has dived to y 340
+    const sf::Vector2f diving(diveX, clock / 10.0f);
+    const std::vector<sf::Vector2i> spots = spotsWhereTextCoversTheBrain(diving);
+    ASSERT_GE(spots.size(), 10u);
+
+    brainAt(3, 4).setPosition(diveX, 0.0f);
+    _quasa.life = false;
+    frameAt(clock);
+    const sf::Image frame = windowPixels();
+    EXPECT_TRUE(showsPicture(frame, probeOf("brain_freeze3.png"), diving));
+    for (const sf::Vector2i& spot : spots)
+        EXPECT_TRUE(isRed(frame.getPixel(spot.x, spot.y))) << spot.x << "," << spot.y;
 }
 
 // The ship at (310, 230), inside the box of the brain of row 4, column 1,
