@@ -302,6 +302,7 @@ TEST_F(PlayFrameTest, GameOverIsWrittenOverTheArmy)
     const std::vector<sf::Vector2i> spots = spotsWhereTextCoversTheBrain(diving);
     ASSERT_GE(spots.size(), 10u);
 
+    brainAt(3, 4).load("brain_freeze3.png"); // only a shown brain keeps its x
     brainAt(3, 4).setPosition(diveX, 0.0f);
     _quasa.life = false;
     frameAt(clock);
