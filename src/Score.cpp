@@ -103,8 +103,8 @@ void drawText(const sf::Font& font, const sf::String& text, unsigned size, sf::C
     Quasaril::_mainWindow.draw(drawn);
 }
 
-// The font is read once and held: after a loss "Game Over" is drawn dozens of
-// times a frame, and a fresh font would rasterise its glyphs every time.
+// The font is read once and held: every frame writes several texts, and a
+// fresh font would read the file and rasterise its glyphs for each of them.
 // While the file is missing the texts have no glyphs, the game goes on, and
 // every call tries the file again.
 const sf::Font& loadFont()
