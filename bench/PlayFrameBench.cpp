@@ -22,8 +22,7 @@ void preparePlay()
         return;
     copyAllGameFiles();
     openGameWindow();
-    Quasaril::_player1.load("SpaceShip3.png");
-    Quasaril::_player1.setPosition(static_cast<float>(game::x), static_cast<float>(game::y));
+    placeShip();
     platform::testhooks::pinClock(benchClock);
     ready = true;
 }
@@ -63,7 +62,7 @@ void liveGameReloadingPictures()
     forgetBrainPictures();
 }
 
-// After a loss the game draws "Game Over" at every test of the ship.
+// After a loss every test of the ship repeats the loss.
 void lostGame() { game::_quasa.life = false; }
 
 void BM_PlayFrame(benchmark::State& state)

@@ -318,7 +318,7 @@ void flyIntoABrain()
 {
     x = 310;
     y = 230;
-    FrameTest::placeShip();
+    placeShip();
 }
 
 TEST_F(PlayFrameTest, FlyingIntoABrainLosesTheGame)

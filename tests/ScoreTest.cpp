@@ -259,7 +259,7 @@ TEST(HighScoreKill, FileAlwaysHoldsAValidNumber)
     constexpr int kills = 300;
     constexpr int fewestKills = 200;
     constexpr int delayInSaves = 3; // kill within the first few saves of a saver
-    const auto timeBudget = std::chrono::seconds(60); // fsync is slow on a busy disk
+    const auto timeBudget = std::chrono::seconds(60); // room for a busy machine
     const ScopedWorkDir dir;
     const Microseconds longestDelay = averageSaveTime() * delayInSaves;
     std::mt19937 random(2024); // fixed seed: the same kill moments every run

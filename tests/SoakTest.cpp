@@ -80,8 +80,7 @@ TEST(Soak, RandomPlayFrames)
     ScopedWorkDir workDir;
     copyAllGameFiles();
     openGameWindow();
-    Quasaril::_player1.load("SpaceShip3.png");
-    Quasaril::_player1.setPosition(static_cast<float>(game::x), static_cast<float>(game::y));
+    placeShip();
     platform::testhooks::pinClock(0);
     std::mt19937 dice(inputSeed);
     const long frames = soakFrames();

@@ -84,12 +84,6 @@ void FrameTest::SetUp()
 
 void FrameTest::TearDown() { platform::testhooks::releaseClock(); }
 
-void FrameTest::placeShip()
-{
-    Quasaril::_player1.load("SpaceShip3.png");
-    Quasaril::_player1.setPosition(static_cast<float>(game::x), static_cast<float>(game::y));
-}
-
 void FrameTest::clearWindow() { Quasaril::_mainWindow.clear(sf::Color::Black); }
 
 Brain& brainAt(int row, int column)

@@ -21,9 +21,6 @@ class FrameTest : public ::testing::Test {
 public:
     static constexpr long startClock = 1000;
 
-    // Loads the ship's picture and puts it at the ship's position (x, y),
-    // as the game does before play starts.
-    static void placeShip();
     // The window cleared, as at the start of a play frame.
     static void clearWindow();
 

@@ -51,6 +51,12 @@ void openGameWindow()
         Quasaril::_mainWindow.create(sf::VideoMode(800, 800, 32), "QUASARIL");
 }
 
+void placeShip()
+{
+    Quasaril::_player1.load("SpaceShip3.png");
+    Quasaril::_player1.setPosition(static_cast<float>(game::x), static_cast<float>(game::y));
+}
+
 sf::Image windowPixels()
 {
     sf::Texture texture;

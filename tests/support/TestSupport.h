@@ -34,6 +34,9 @@ void copyAllGameFiles();
 
 // Opens Quasaril::_mainWindow (800 by 800) unless it is open already.
 void openGameWindow();
+// Loads the ship's picture and puts it at the ship's position (x, y), as the
+// game does before play starts.
+void placeShip();
 // What has been drawn into the game window's back buffer so far.
 sf::Image windowPixels();
 
