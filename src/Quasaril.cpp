@@ -407,7 +407,7 @@ const char* const brainShotPicture = "brain_Projectile1.png";
 // below 3000, left by count/50 above it, back to 0 after 6000.
 constexpr float swayTurn = 3000.0f;
 constexpr float swayReset = 6000.0f;
-constexpr float swayDivisor = 50.0f;
+constexpr double swayDivisor = 50.0; // the shift is worked out in double
 
 const char* const plainBrainPicture = "brain.png";
 const char* const freezeBrainPicture = "brain_freeze3.png";
@@ -591,10 +591,10 @@ void Quasaril::BrainMovement(Brain* brain_)
         float swayY = 0.0f;
         brain_[i].getPosition(swayX, swayY);
         if (_quasa.time_2 < swayTurn)
-            brain_[i].setPosition(swayX + _quasa.time_2 / swayDivisor, swayY);
+            brain_[i].setPosition(static_cast<float>(swayX + _quasa.time_2 / swayDivisor), swayY);
         if (_quasa.time_2 > swayTurn) {
             brain_[i].getPosition(swayX, swayY);
-            brain_[i].setPosition(swayX - _quasa.time_2 / swayDivisor, swayY);
+            brain_[i].setPosition(static_cast<float>(swayX - _quasa.time_2 / swayDivisor), swayY);
         }
         // The reset can fall inside the loop: the brains after it move by 0.
         if (_quasa.time_2 > swayReset)
@@ -609,8 +609,9 @@ void Quasaril::Crash(Brain* brain_)
 {
     for (int i = 0; i < columns; ++i) {
         Brain& brain = brain_[i];
-        // A brain without a picture has no box to crash into.
-        if (!brain._isLoaded)
+        // A brain without a picture has no box to crash into; once the life
+        // is lost no box matters, and the loss is repeated for it too.
+        if (!brain._isLoaded && _quasa.life)
             continue;
         float boundry_x1 = 0.0f;
         float boundry_x2 = 0.0f;

@@ -216,6 +216,30 @@ TEST_F(EnemyRowTest, BrainsWithoutPicturesNeverCrash)
     EXPECT_FALSE(Quasaril::getGameOver());
 }
 
+TEST_F(EnemyRowTest, AfterALossBrainsWithoutPicturesRepeatTheLossToo)
+{
+    Brain pictureless[7];
+    placeShip();
+    _quasa.life = false;
+    Quasaril::Crash(pictureless);
+    EXPECT_TRUE(Quasaril::getGameOver());
+    EXPECT_EQ(Quasaril::_player1._filename, "explode1.png");
+    expectAt(Quasaril::_player1, x - 20.0f, static_cast<float>(y), "the exploded ship");
+    EXPECT_GT(redInGameOver(), 200);
+}
+
+// The shift is worked out in double and only the new position is rounded to
+// float: at 401 the two roundings of float arithmetic land one step higher.
+TEST_F(EnemyRowTest, SwayIsWorkedOutInDouble)
+{
+    constexpr float counter = 401.0f;
+    const float expected = static_cast<float>(100.0 + counter / 50.0);
+    ASSERT_NE(expected, 100.0f + counter / 50.0f); // the case tells the two apart
+    QuasarilInspector::time_2() = counter;
+    Quasaril::BrainMovement(row);
+    EXPECT_EQ(positionOf(row[0]).x, expected);
+}
+
 struct Sway {
     float counter;
     float firstShift; // of the row's first brain
