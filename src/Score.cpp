@@ -1,27 +1,18 @@
 #include "Score.h"
 
 #include <SFML/Graphics.hpp>
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
-#include <fcntl.h>
-#include <fstream>
 #include <locale>
 #include <optional>
 #include <sstream>
-#include <unistd.h>
 
+#include "Platform.h"
 #include "Quasaril.h"
 
 namespace {
 
 const char* const highScoreFile = "HighScore.txt";
-// Written first and then renamed over the high-score file, so the file
-// always holds either the old or the new number, even if the game dies
-// halfway through saving.
-const char* const highScoreDraft = "HighScore.txt.tmp";
 const char* const fontFile = "Arial.ttf";
-constexpr mode_t draftMode = 0644;
 
 constexpr unsigned scoreTextSize = 20;
 constexpr unsigned messageTextSize = 80;
@@ -40,19 +31,6 @@ std::string formatNumber(float value)
     return out.str();
 }
 
-// The high-score file's whole text, read once per save; empty when the file
-// is missing or unreadable.
-std::string readHighScoreFile()
-{
-    std::ifstream in(highScoreFile, std::ios::binary);
-    // Copied through the stream, which turns a read error (the name being a
-    // directory, say) into a failed copy instead of an exception.
-    std::ostringstream content;
-    if (in)
-        content << in.rdbuf();
-    return content.str();
-}
-
 // The stored best score; nothing when the text does not start with a finite
 // number.
 std::optional<float> parseHighScore(const std::string& text)
@@ -63,33 +41,6 @@ std::optional<float> parseHighScore(const std::string& text)
     if (!(in >> stored) || !std::isfinite(stored))
         return std::nullopt;
     return stored;
-}
-
-bool writeAll(int fd, const std::string& text)
-{
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        written += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-void storeHighScore(const std::string& text)
-{
-    const int fd = ::open(highScoreDraft, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, draftMode);
-    if (fd < 0)
-        return;
-    // No fsync: the score can rise in every frame, and the rename alone keeps
-    // the file whole when the game is killed or crashes.
-    bool saved = writeAll(fd, text);
-    saved = ::close(fd) == 0 && saved;
-    if (!saved || std::rename(highScoreDraft, highScoreFile) != 0)
-        std::remove(highScoreDraft);
 }
 
 // Draws at once into the game window; the text shows in this frame only.
@@ -145,14 +96,19 @@ void Score::PowerUp(std::string power)
     drawText(loadFont(), power, messageTextSize, sf::Color::Green, powerUpPosition);
 }
 
-// The better of the stored best and this game's score, written back.
+// The better of the stored best and this game's score, written back. A name
+// that is not a readable regular file (a directory, a named pipe) is left
+// alone, and the game's score is the best.
 float Score::SaveScore(float GameScore)
 {
-    const std::string onFile = readHighScoreFile();
-    const std::optional<float> stored = parseHighScore(onFile);
+    namespace files = platform::files;
+    const files::Contents onFile = files::readWhole(highScoreFile);
+    if (onFile.kind == files::Kind::untouched)
+        return GameScore;
+    const std::optional<float> stored = parseHighScore(onFile.text);
     const float highScore = stored && !(GameScore > *stored) ? *stored : GameScore;
     const std::string text = formatNumber(highScore);
-    if (text != onFile) // most frames change nothing: no write then
-        storeHighScore(text);
+    if (text != onFile.text) // most frames change nothing: no write then
+        files::replaceWhole(highScoreFile, text);
     return highScore;
 }

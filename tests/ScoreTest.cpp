@@ -12,6 +12,9 @@
 #include <random>
 #include <set>
 #include <sstream>
+#include <grp.h>
+#include <poll.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -150,52 +153,140 @@ TEST_F(HighScoreTest, IgnoresTheGlobalLocale)
     EXPECT_EQ(readFile(highScoreFile), "1500.5");
 }
 
-TEST_F(HighScoreTest, FileThatIsADirectoryIsLeftAlone)
-{
-    fs::create_directory(highScoreFile);
-    writeFile(highScoreFile + "/keep", "x");
-    EXPECT_EQ(score.SaveScore(700), 700);
-    EXPECT_TRUE(fs::is_directory(highScoreFile));
-    EXPECT_EQ(readFile(highScoreFile + "/keep"), "x");
-}
-
 namespace {
 
 constexpr uid_t nobody = 65534;
-enum ChildVerdict { savedComputedScore = 0, wrongScore = 1, directoryStillWritable = 2 };
+constexpr mode_t playerUmask = 022;
+constexpr float gameScore = 200;
+constexpr int saveDeadlineMs = 20000; // a save that blocks fails instead of hanging
 
-// Root writes anywhere, whatever the permission bits say, so a root test run
-// saves as an unprivileged user in a child process.
-int saveWithoutWriteAccess()
+void writeFile(const std::string& name, const std::string& text, mode_t mode)
 {
-    if (geteuid() == 0 && (setgid(nobody) != 0 || setuid(nobody) != 0))
-        return directoryStillWritable;
-    if (access(".", W_OK) == 0)
-        return directoryStillWritable;
-    Score score;
-    return score.SaveScore(400) == 400 ? savedComputedScore : wrongScore;
+    writeFile(name, text);
+    fs::permissions(name, fs::perms(mode));
 }
+
+// Every entry of the working directory in one line: kind, mode and text of
+// files, the target of links. A draft left behind shows up here too.
+std::string describeWorkDir()
+{
+    std::set<std::string> lines;
+    for (const auto& entry : fs::directory_iterator(".")) {
+        const std::string name = entry.path().filename().string();
+        const fs::file_status status = entry.symlink_status();
+        std::ostringstream line;
+        line << name;
+        if (fs::is_symlink(status))
+            line << " -> " << fs::read_symlink(entry.path()).string();
+        else if (fs::is_directory(status))
+            line << "/";
+        else if (fs::is_fifo(status))
+            line << " |";
+        else
+            line << ' ' << std::oct << static_cast<int>(status.permissions()) << " \""
+                 << readFile(name) << '"';
+        lines.insert(line.str());
+    }
+    std::string all;
+    for (const auto& line : lines)
+        all += (all.empty() ? "" : "; ") + line;
+    return all;
+}
+
+struct FileCase {
+    const char* setting;
+    void (*setUp)();
+    float best; // what SaveScore(200) returns
+    const char* after;
+};
+
+void PrintTo(const FileCase& c, std::ostream* out) { *out << c.setting; }
+
+const FileCase fileCases[] = {
+    {"a link to a file", [] { writeFile("target.txt", "100", 0640);
+                              fs::create_symlink("target.txt", highScoreFile); },
+     200, "HighScore.txt -> target.txt; target.txt 640 \"200\""},
+    {"a dangling link", [] { fs::create_symlink("target.txt", highScoreFile); },
+     200, "HighScore.txt -> target.txt; target.txt 644 \"200\""},
+    {"a read-only file", [] { writeFile(highScoreFile, "100", 0444); },
+     200, "HighScore.txt 444 \"100\""},
+    {"a read-only directory", [] { writeFile(highScoreFile, "100", 0600);
+                                   fs::permissions(".", fs::perms(0555)); },
+     200, "HighScore.txt 600 \"200\""},
+    {"a directory at the old draft name", [] { writeFile(highScoreFile, "100", 0644);
+                                               fs::create_directory("HighScore.txt.tmp"); },
+     200, "HighScore.txt 644 \"200\"; HighScore.txt.tmp/"},
+    {"a link at the old draft name", [] { writeFile(highScoreFile, "100", 0644);
+                                          writeFile("other.txt", "keep", 0644);
+                                          fs::create_symlink("other.txt", "HighScore.txt.tmp"); },
+     200, "HighScore.txt 644 \"200\"; HighScore.txt.tmp -> other.txt; other.txt 644 \"keep\""},
+    {"a named pipe", [] { mkfifo(highScoreFile.c_str(), 0644); }, 200, "HighScore.txt |"},
+    {"a directory", [] { fs::create_directory(highScoreFile); }, 200, "HighScore.txt/"},
+    {"a link to a device", [] { fs::create_symlink("/dev/null", highScoreFile); },
+     200, "HighScore.txt -> /dev/null"},
+    {"an empty file", [] { writeFile(highScoreFile, "", 0644); }, 200, "HighScore.txt 644 \"200\""},
+    {"words", [] { writeFile(highScoreFile, "words", 0644); }, 200, "HighScore.txt 644 \"200\""},
+    {"a hand-edited number", [] { writeFile(highScoreFile, "  300\n", 0644); },
+     300, "HighScore.txt 644 \"300\""},
+    {"no file", [] {}, 200, "HighScore.txt 644 \"200\""},
+};
+
+// In a child process, as an unprivileged user when started as root (root
+// writes wherever it likes): sets the directory up, saves, and sends the
+// returned high score down the pipe.
+[[noreturn]] void saveAsPlayer(void (*setUp)(), int resultPipe)
+{
+    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 ||
+                           setuid(nobody) != 0))
+        _exit(1);
+    umask(playerUmask);
+    setUp();
+    Score score;
+    const float best = score.SaveScore(gameScore);
+    _exit(write(resultPipe, &best, sizeof best) == sizeof best ? 0 : 1);
+}
+
+// The high score the child saved, or nothing when it failed or did not
+// answer before the deadline.
+std::optional<float> saveInChild(void (*setUp)())
+{
+    int result[2];
+    if (pipe(result) != 0)
+        return std::nullopt;
+    const pid_t child = fork();
+    if (child == 0)
+        saveAsPlayer(setUp, result[1]);
+    close(result[1]);
+    pollfd answer{result[0], POLLIN, 0};
+    float best = 0;
+    const bool answered = child > 0 && poll(&answer, 1, saveDeadlineMs) == 1 &&
+                          read(result[0], &best, sizeof best) == sizeof best;
+    close(result[0]);
+    if (child > 0) {
+        kill(child, SIGKILL); // stops a child blocked in the save
+        waitpid(child, nullptr, 0);
+    }
+    return answered ? std::optional<float>(best) : std::nullopt;
+}
+
+class HighScoreFileTest : public ::testing::TestWithParam<FileCase> {};
 
 } // namespace
 
-TEST_F(HighScoreTest, UnwritableDirectoryKeepsTheOldNumber)
+TEST_P(HighScoreFileTest, SavesOnlyWhereItMayAndNeverFollowsADraftName)
 {
-    writeFile(highScoreFile, "300");
-    fs::permissions(highScoreFile, fs::perms(0644));
-    fs::permissions(dir.path(), fs::perms(0555));
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0)
-        _exit(saveWithoutWriteAccess());
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    fs::permissions(dir.path(), fs::perms::owner_all, fs::perm_options::add);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == directoryStillWritable)
-        GTEST_SKIP() << "cannot take write access away from this user";
-    EXPECT_EQ(WEXITSTATUS(status), savedComputedScore);
-    EXPECT_EQ(readFile(highScoreFile), "300");
+    const FileCase& c = GetParam();
+    const ScopedWorkDir dir;
+    if (geteuid() == 0) { // the player owns the directory
+        ASSERT_EQ(chown(dir.path().c_str(), nobody, nobody), 0);
+    }
+    const std::optional<float> best = saveInChild(c.setUp);
+    ASSERT_TRUE(best) << "the save failed or blocked";
+    EXPECT_EQ(*best, c.best);
+    EXPECT_EQ(describeWorkDir(), c.after);
 }
+
+INSTANTIATE_TEST_SUITE_P(Settings, HighScoreFileTest, ::testing::ValuesIn(fileCases));
 
 namespace {
 

@@ -22,9 +22,11 @@ ScopedWorkDir::~ScopedWorkDir()
 {
     std::error_code ignored;
     fs::current_path(_previous, ignored);
-    // Tests may have made parts of the tree read-only; give it back first.
+    // Tests may have made parts of the tree read-only; give it back first,
+    // never through a link (it may point out of the tree, at a device).
     for (const auto& entry : fs::recursive_directory_iterator(_path, ignored))
-        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+        if (!entry.is_symlink(ignored))
+            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
     fs::permissions(_path, fs::perms::owner_all, fs::perm_options::add, ignored);
     fs::remove_all(_path, ignored);
 }
