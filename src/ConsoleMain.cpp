@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include "Platform.h"
+
 int main(int argc, char** argv)
 {
+    platform::errorstream::filterSfmlErrors();
     std::puts("Running main() from gtest_main.cc");
     testing::InitGoogleTest(&argc, argv);
     return testing::UnitTest::GetInstance()->Run();

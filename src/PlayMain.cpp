@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "Platform.h"
 #include "Quasaril.h"
 
 namespace fs = std::filesystem;
@@ -42,6 +43,7 @@ void moveBesideGameFiles()
 
 int main()
 {
+    platform::errorstream::filterSfmlErrors();
     moveBesideGameFiles();
     Quasaril::Run();
     return 0;

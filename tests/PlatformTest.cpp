@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <set>
+#include <sstream>
+#include <vector>
 #include <thread>
 
 #include "Platform.h"
@@ -102,4 +104,45 @@ TEST(GameClock, ReleaseReturnsToTheRealClock)
     const long after = gameClock();
     EXPECT_GE(after, before);
     EXPECT_LT(after - before, 1000);
+}
+
+namespace {
+
+std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+} // namespace
+
+// A picture missing in every frame: thousands of the same line shrink to the
+// line itself and one count per interval, and the last count comes when the
+// filter goes.
+TEST(ErrorStream, RepeatsAreCountedNotPrinted)
+{
+    using platform::errorstream::RepeatFilter;
+    const std::string missing = "Failed to load image \"brain.png\". Reason: Unable to open file";
+    const std::string font = "Failed to load font \"Arial.ttf\"";
+    std::ostringstream stream;
+    std::streambuf* const own = stream.rdbuf();
+    hooks::pinClock(1000);
+    {
+        const RepeatFilter filter(stream);
+        for (int i = 0; i < 3000; ++i)
+            stream << missing << std::endl;
+        stream << font << "\n" << missing << "\n";
+        hooks::advanceClock(RepeatFilter::summaryInterval - 1);
+        stream << missing << std::endl;
+        hooks::advanceClock(1);
+        stream << missing << std::endl << missing << std::endl;
+    }
+    hooks::releaseClock();
+    EXPECT_EQ(stream.rdbuf(), own);
+    EXPECT_EQ(linesOf(stream.str()),
+              (std::vector<std::string>{missing, font, missing + " (repeated 3002 more times)",
+                                        missing + " (repeated 1 more time)"}));
 }
