@@ -8,9 +8,9 @@
 #include <SFML/Graphics.hpp>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 
+#include "Platform.h" // the score cases' stream on the high-score file
 #include "PowerUp.h"
 #include "Quasaril.h"
 
@@ -204,7 +204,7 @@ TEST(Score, testing_High_Score_with_higher_game_score) {
     float GameScore = 400;
     float HighScore = 300;
 
-    std::ofstream highScore("HighScore.txt", std::ios::out | std::ios::trunc);
+    std::ofstream highScore = platform::files::openTruncated("HighScore.txt");
     highScore << HighScore;
     highScore.close();
     HighScore = _score.SaveScore(GameScore);
@@ -217,7 +217,7 @@ TEST(Score, testing_High_Score_with_lower_game_score) {
     float GameScore = 400;
     float HighScore = 500;
 
-    std::ofstream highScore("HighScore.txt", std::ios::out | std::ios::trunc);
+    std::ofstream highScore = platform::files::openTruncated("HighScore.txt");
     highScore << HighScore;
     highScore.close();
     HighScore = _score.SaveScore(GameScore);

@@ -210,6 +210,13 @@ bool replaceWhole(const char* name, const std::string& text)
     return ::close(fd) == 0 && written;
 }
 
+std::ofstream openTruncated(const char* name)
+{
+    struct stat status;
+    const bool regularOrNew = ::stat(name, &status) == 0 ? S_ISREG(status.st_mode) : errno == ENOENT;
+    return regularOrNew ? std::ofstream(name, std::ios::out | std::ios::trunc) : std::ofstream();
+}
+
 } // namespace files
 } // namespace platform
 

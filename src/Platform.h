@@ -26,6 +26,7 @@ void restartRandom();                 // gameRand() starts its sequence again
 // Small text files read and replaced whole: the high-score file.
 // ---------------------------------------------------------------------------
 
+#include <fstream>
 #include <string>
 
 namespace platform {
@@ -54,6 +55,11 @@ Contents readWhole(const char* name);
 // at every moment. Where no draft can be made (a read-only directory) the
 // file is rewritten in place. Returns whether the text was written.
 bool replaceWhole(const char* name, const std::string& text);
+
+// A stream that truncates and writes the file, opened only where that cannot
+// wait forever: on a regular file or a new one. On a named pipe, device or
+// directory of that name the stream is not open and writes nothing.
+std::ofstream openTruncated(const char* name);
 
 } // namespace files
 } // namespace platform
