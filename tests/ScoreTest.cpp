@@ -6,14 +6,14 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <iostream>
 #include <locale>
 #include <optional>
+#include <poll.h>
 #include <random>
 #include <set>
 #include <sstream>
-#include <grp.h>
-#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
