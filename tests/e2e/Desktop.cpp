@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <csignal>
+#include <fcntl.h>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -111,7 +112,9 @@ VirtualDisplay::VirtualDisplay()
     _pid = fork();
     if (_pid == 0) {
         close(ends[0]);
-        std::freopen("/dev/null", "w", stderr);
+        const int nowhere = open("/dev/null", O_WRONLY);
+        if (nowhere >= 0)
+            dup2(nowhere, STDERR_FILENO);
         const std::string fd = std::to_string(ends[1]);
         // Without -noreset the server restarts whenever its last client
         // leaves (every xdotool call) and refuses the game that connects then.
