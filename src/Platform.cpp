@@ -116,6 +116,15 @@ std::error_code enter(const fs::path& directory, const fs::path& gameFiles,
     return failed;
 }
 
+std::string whyNotUsed(const fs::path& player, const std::error_code& failed)
+{
+    if (player.empty())
+        return "neither XDG_DATA_HOME nor HOME is an absolute path, so there is no "
+               "player's directory to keep the high score in";
+    return "cannot use " + player.string() + " (" + failed.message() +
+           "): the high score would have been kept in " + (player / scoreFile).string();
+}
+
 fs::path makeTemporaryDirectory()
 {
     std::error_code failed;
@@ -188,12 +197,15 @@ PlayDirectory::PlayDirectory(const fs::path& gameFiles, const std::vector<std::s
         _path = player;
         return;
     }
-    complaints << "quasaril-play: ";
-    if (player.empty())
-        complaints << "neither XDG_DATA_HOME nor HOME names a directory, so the high score is not kept";
-    else
-        complaints << "cannot use " << player.string() << " (" << failed.message()
-                   << "), so the high score is not kept in " << (player / scoreFile).string();
+    enterTemporaryDirectory(gameFiles, names);
+    complaints << "quasaril-play: " << whyNotUsed(player, failed) << "; playing from "
+               << _path.string() << (_temporary ? ", which keeps no score" : "") << '\n';
+}
+
+// Failing that too, the game plays where it was started.
+void PlayDirectory::enterTemporaryDirectory(const fs::path& gameFiles,
+                                            const std::vector<std::string>& names)
+{
     _path = makeTemporaryDirectory();
     _temporary = !_path.empty();
     if (_temporary && enter(_path, gameFiles, names)) {
@@ -203,7 +215,6 @@ PlayDirectory::PlayDirectory(const fs::path& gameFiles, const std::vector<std::s
     }
     if (!_temporary)
         _path = fs::current_path();
-    complaints << "; playing from " << _path.string() << '\n';
 }
 
 PlayDirectory::~PlayDirectory()

@@ -72,6 +72,9 @@ public:
     bool temporary() const { return _temporary; }
 
 private:
+    void enterTemporaryDirectory(const std::filesystem::path& gameFiles,
+                                 const std::vector<std::string>& names);
+
     std::filesystem::path _path;
     bool _temporary = false;
 };
