@@ -173,22 +173,6 @@ TEST(PlayerDirectory, IsQuasarilInTheDataHomeOfXdgOrOfHome)
     }
 }
 
-TEST(PlayerDirectory, GameFilesLieBesideTheExecutableOrInstalledUnderShare)
-{
-    const ScopedWorkDir root;
-    const fs::path games = fs::path(root.path()) / "games";
-    const fs::path installed = fs::path(root.path()) / "share" / "games" / "quasaril";
-    fs::create_directories(games);
-    fs::create_directories(installed);
-    EXPECT_EQ(playerdir::gameFilesDirectory(games, twoFiles), fs::path()) << "in neither";
-    touch(installed / "Arial.ttf");
-    EXPECT_EQ(playerdir::gameFilesDirectory(games, twoFiles), installed);
-    touch(games / "brain.png");
-    EXPECT_EQ(playerdir::gameFilesDirectory(games, twoFiles), games) << "beside it comes first";
-    EXPECT_EQ(playerdir::gameFilesDirectory(fs::path(), twoFiles), fs::path());
-    EXPECT_FALSE(playerdir::executableDirectory().empty());
-}
-
 TEST(PlayerDirectory, LinksEachGameFileLeavingRightLinksAlone)
 {
     enum Before { Nothing, RightLink, StaleLink, PlainFile };
