@@ -1,5 +1,6 @@
 // Draws every picture the game reads and writes them as PNG files into the
-// directory named on the command line. Everything comes from the text grids
+// directory named on the command line, and the desktop icons into a second
+// one if it is named. Everything comes from the text grids
 // and drawing rules below, with a fixed-seed star generator, so every build
 // writes the same files. Only sf::Image is used: no window, no display.
 
