@@ -4,6 +4,7 @@
 #   make play           play the game in a window
 #   make test           build, then the whole test suite under a virtual X server
 #   make test-sanitize  the same with AddressSanitizer and UBSan, in build-sanitize/
+#   make package        the Debian package build/quasaril_<version>_<arch>.deb
 
 BUILD_DIR    := build
 SANITIZE_DIR := build-sanitize
@@ -16,7 +17,7 @@ XVFB         := xvfb-run -a -s "-screen 0 1024x1024x24 -noreset"
 # Runs its argument on the desktop when there is one, else on a virtual X server.
 WITH_DISPLAY = if [ -n "$$DISPLAY" ]; then $(1); else $(XVFB) $(1); fi
 
-.PHONY: all setup build run play test test-sanitize sanitize-build clean
+.PHONY: all setup build run play test test-sanitize sanitize-build package clean
 
 all: build
 
@@ -49,6 +50,9 @@ test-sanitize: sanitize-build
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	$(XVFB) ctest $(CTEST_FLAGS)
+
+package: build
+	cmake --build $(BUILD_DIR) --target package
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)

@@ -1,50 +1,32 @@
-// The window front end: plays one game of Quasaril from the splash screen on.
+// The window front end: plays one game of Quasaril from the splash screen on,
+// in the player's own directory, which keeps "HighScore.txt".
 
-#include <filesystem>
-#include <system_error>
+#include <iostream>
+#include <string>
+#include <vector>
 
 #include "Platform.h"
 #include "Quasaril.h"
 
-namespace fs = std::filesystem;
-
 namespace {
 
 // Everything the game reads by name from its working directory.
-const char* const gameFiles[] = {
+const std::vector<std::string> gameFiles = {
     "SpaceShip3.png", "Projectile3.png",   "bolt.png",        "virus2.png",
     "brain.png",      "brain_freeze3.png", "brain_fire3.png", "brain_Projectile1.png",
     "explode1.png",   "powerup.png",       "bubble2.png",     "SplashScreen1.png",
     "space2.png",     "mainmenu.png",      "Arial.ttf",
 };
 
-bool holdsGameFiles(const fs::path& directory)
-{
-    std::error_code ignored;
-    for (const char* name : gameFiles)
-        if (!fs::exists(directory / name, ignored))
-            return false;
-    return true;
-}
-
-// Started from elsewhere (a desktop, another directory), the game moves next to
-// its own files, so that it finds them and keeps "HighScore.txt" beside them.
-void moveBesideGameFiles()
-{
-    std::error_code failed;
-    if (holdsGameFiles(fs::current_path(failed)))
-        return;
-    const fs::path home = fs::read_symlink("/proc/self/exe", failed).parent_path();
-    if (!failed && holdsGameFiles(home))
-        fs::current_path(home, failed);
-}
-
 } // namespace
 
 int main()
 {
     platform::errorstream::filterSfmlErrors();
-    moveBesideGameFiles();
+    namespace playerdir = platform::playerdir;
+    const playerdir::PlayDirectory playDirectory(
+        playerdir::gameFilesDirectory(playerdir::executableDirectory(), gameFiles), gameFiles,
+        std::cerr);
     Quasaril::Run();
     return 0;
 }

@@ -1,11 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <algorithm>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <optional>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
 
 #include "Platform.h"
+#include "TestSupport.h"
 
 using platform::gameClock;
 using platform::gameRand;
@@ -103,6 +111,157 @@ TEST(GameClock, ReleaseReturnsToTheRealClock)
     const long after = gameClock();
     EXPECT_GE(after, before);
     EXPECT_LT(after - before, 1000);
+}
+
+// ---------------------------------------------------------------------------
+// The player's directory
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace playerdir = platform::playerdir;
+
+const std::vector<std::string> twoFiles = {"brain.png", "Arial.ttf"};
+
+void touch(const fs::path& file) { std::ofstream(file) << "x"; }
+
+void setOrUnset(const char* variable, const char* value)
+{
+    if (value)
+        setenv(variable, value, 1);
+    else
+        unsetenv(variable);
+}
+
+struct DataHome {
+    const char* xdgDataHome; // nullptr: unset
+    const char* home;
+    const char* expected;
+};
+
+// A link's own modification time, read without following it.
+long linkStamp(const fs::path& link)
+{
+    struct stat status {};
+    return lstat(link.c_str(), &status) == 0 ? static_cast<long>(status.st_mtim.tv_sec) : -1;
+}
+
+void stampLink(const fs::path& link, long seconds)
+{
+    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    utimensat(AT_FDCWD, link.c_str(), times, AT_SYMLINK_NOFOLLOW);
+}
+
+} // namespace
+
+TEST(PlayerDirectory, IsQuasarilInTheDataHomeOfXdgOrOfHome)
+{
+    const DataHome cases[] = {
+        {"/data", "/home/p", "/data/quasaril"},
+        {nullptr, "/home/p", "/home/p/.local/share/quasaril"},
+        {"", "/home/p", "/home/p/.local/share/quasaril"},
+        {"relative/data", "/home/p", "/home/p/.local/share/quasaril"}, // must be absolute
+        {nullptr, nullptr, ""},
+        {nullptr, "relative", ""},
+    };
+    for (const DataHome& c : cases) {
+        setOrUnset("XDG_DATA_HOME", c.xdgDataHome);
+        setOrUnset("HOME", c.home);
+        EXPECT_EQ(playerdir::playerDirectory(), fs::path(c.expected))
+            << "XDG_DATA_HOME " << (c.xdgDataHome ? c.xdgDataHome : "unset") << ", HOME "
+            << (c.home ? c.home : "unset");
+    }
+}
+
+TEST(PlayerDirectory, LinksEachGameFileLeavingRightLinksAlone)
+{
+    enum Before { Nothing, RightLink, StaleLink, PlainFile };
+    struct Entry {
+        const char* name;
+        bool amongGameFiles;
+        Before before;
+        bool linkedAfter;
+    };
+    const Entry entries[] = {
+        {"fresh.png", true, Nothing, true},    {"right.png", true, RightLink, true},
+        {"stale.png", true, StaleLink, true},  {"plain.png", true, PlainFile, true},
+        {"absent.png", false, Nothing, false},
+    };
+    constexpr long oldStamp = 1000000000; // a marker: a replaced link is stamped anew
+    const ScopedWorkDir root;
+    const fs::path files = fs::path(root.path()) / "files";
+    const fs::path player = fs::path(root.path()) / "player";
+    fs::create_directories(files);
+    fs::create_directories(player);
+    std::vector<std::string> names;
+    for (const Entry& e : entries) {
+        names.push_back(e.name);
+        if (e.amongGameFiles)
+            touch(files / e.name);
+        if (e.before == RightLink)
+            fs::create_symlink(files / e.name, player / e.name);
+        if (e.before == StaleLink)
+            fs::create_symlink(fs::path(root.path()) / "gone" / e.name, player / e.name);
+        if (e.before == PlainFile)
+            touch(player / e.name);
+        if (e.before != Nothing)
+            stampLink(player / e.name, oldStamp);
+    }
+    EXPECT_FALSE(playerdir::linkFiles(files, player, names));
+    for (const Entry& e : entries) {
+        const fs::path link = player / e.name;
+        EXPECT_EQ(fs::is_symlink(fs::symlink_status(link)), e.linkedAfter) << e.name;
+        if (e.linkedAfter) {
+            EXPECT_EQ(fs::read_symlink(link), files / e.name) << e.name;
+        }
+        if (e.before != Nothing) {
+            EXPECT_EQ(linkStamp(link) == oldStamp, e.before == RightLink) << e.name;
+        }
+    }
+}
+
+TEST(PlayerDirectory, PlayIsInThePlayersDirectoryOrElseInATemporaryOne)
+{
+    enum DataHomeIs { Fresh, UnderAFile, Unset };
+    struct Case {
+        DataHomeIs dataHome;
+        bool temporary;
+    };
+    for (const Case c : {Case{Fresh, false}, Case{UnderAFile, true}, Case{Unset, true}}) {
+        const ScopedWorkDir root;
+        const fs::path files = fs::path(root.path()) / "files";
+        fs::create_directories(files);
+        for (const std::string& name : twoFiles)
+            touch(files / name);
+        const fs::path blocker = fs::path(root.path()) / "a-file";
+        touch(blocker);
+        const fs::path dataHome = c.dataHome == Fresh ? fs::path(root.path()) / "data" : blocker / "data";
+        setOrUnset("XDG_DATA_HOME", c.dataHome == Unset ? nullptr : dataHome.c_str());
+        setOrUnset("HOME", c.dataHome == Unset ? nullptr : root.path().c_str());
+        std::ostringstream complaints;
+        std::optional<playerdir::PlayDirectory> play(std::in_place, files, twoFiles, complaints);
+        const fs::path where = play->path();
+        SCOPED_TRACE(where.string());
+        EXPECT_EQ(play->temporary(), c.temporary);
+        EXPECT_EQ(fs::current_path(), where);
+        for (const std::string& name : twoFiles)
+            EXPECT_EQ(fs::read_symlink(where / name), files / name);
+        if (c.temporary) {
+            EXPECT_NE(where.string().find(fs::temp_directory_path().string()), std::string::npos);
+            const std::string line = complaints.str();
+            EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1) << line;
+            EXPECT_NE(line.find(where.string()), std::string::npos) << line;
+            if (c.dataHome == UnderAFile) {
+                EXPECT_NE(line.find((dataHome / "quasaril" / "HighScore.txt").string()),
+                          std::string::npos) << line;
+            }
+        } else {
+            EXPECT_EQ(where, dataHome / "quasaril");
+            EXPECT_EQ(complaints.str(), "");
+        }
+        play.reset();
+        EXPECT_EQ(fs::exists(where), !c.temporary) << "a temporary directory is removed after play";
+    }
 }
 
 // A picture missing in every frame: thousands of the same line shrink to the

@@ -1,6 +1,7 @@
 // One play frame and its input: moves and their limits, firing, events that
 // end the game or do nothing, the shield's frames, a win and a loss.
 
+#include <cstdlib>
 #include <tuple>
 #include <vector>
 
@@ -163,6 +164,60 @@ TEST_F(PlayFrameTest, ATorpedoFiresTheBolt)
     expectShotFired("bolt.png", 315, 500);
     EXPECT_FALSE(Quasaril::_player1.torpedo);
 }
+
+// Two of the shot's pictures loaded into one shot object, as firing does.
+struct ShotPictures {
+    const char* name;
+    const char* first;
+    const char* second;
+};
+
+void PrintTo(const ShotPictures& pictures, std::ostream* out)
+{
+    *out << pictures.first << " then " << pictures.second;
+}
+
+class ShotPictureTest : public FrameTest, public ::testing::WithParamInterface<ShotPictures> {};
+
+// Every opaque pixel of the picture that the window does not show, with the
+// picture's top-left corner at `at` in a window cleared to black.
+int missingPixels(const sf::Image& window, const sf::Image& picture, sf::Vector2i at)
+{
+    constexpr int tolerance = 8;
+    const auto near = [](sf::Uint8 a, sf::Uint8 b) { return std::abs(a - b) <= tolerance; };
+    int missing = 0;
+    for (unsigned y = 0; y < picture.getSize().y; ++y)
+        for (unsigned x = 0; x < picture.getSize().x; ++x) {
+            const sf::Color wanted = picture.getPixel(x, y);
+            const sf::Color shown = window.getPixel(at.x + x, at.y + y);
+            if (wanted.a == 255 &&
+                !(near(wanted.r, shown.r) && near(wanted.g, shown.g) && near(wanted.b, shown.b)))
+                ++missing;
+        }
+    return missing;
+}
+
+// The first picture loaded fixes the rectangle the sprite shows later ones in.
+TEST_P(ShotPictureTest, ThePictureLoadedSecondShowsWhole)
+{
+    const sf::Vector2i at(315, 500);
+    Projectile shot;
+    shot.load(GetParam().first);
+    shot.load(GetParam().second);
+    shot.setPosition(at.x, at.y);
+    shot.draw(Quasaril::_mainWindow);
+    sf::Image second;
+    ASSERT_TRUE(second.loadFromFile(GetParam().second));
+    EXPECT_EQ(missingPixels(windowPixels(), second, at), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Orders, ShotPictureTest,
+    ::testing::Values(ShotPictures{"PlainThenBolt", "Projectile3.png", "bolt.png"},
+                      ShotPictures{"PlainThenVirus", "Projectile3.png", "virus2.png"},
+                      ShotPictures{"VirusThenBolt", "virus2.png", "bolt.png"},
+                      ShotPictures{"BoltThenPlain", "bolt.png", "Projectile3.png"}),
+    [](const ::testing::TestParamInfo<ShotPictures>& info) { return info.param.name; });
 
 TEST_F(PlayFrameTest, TheNextShotWaitsForTheTimeMeasuredInThePreviousFrame)
 {

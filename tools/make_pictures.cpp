@@ -1,5 +1,6 @@
 // Draws every picture the game reads and writes them as PNG files into the
-// directory named on the command line. Everything comes from the text grids
+// directory named on the command line, and the desktop icons into a second
+// one if it is named. Everything comes from the text grids
 // and drawing rules below, with a fixed-seed star generator, so every build
 // writes the same files. Only sf::Image is used: no window, no display.
 
@@ -316,13 +317,15 @@ Palette brainPalette(sf::Color outline, sf::Color light, sf::Color main, sf::Col
             {'E', pupil},   {'M', outline}};
 }
 
-sf::Image plainBrain()
+sf::Image plainBrainAtScale(int scale)
 {
     const Palette pink = brainPalette(sf::Color(70, 10, 45), sf::Color(255, 196, 222),
                                       sf::Color(238, 118, 172), sf::Color(168, 50, 108),
                                       sf::Color(200, 0, 40));
-    return gridPicture(brainBody(), pink, brainScale);
+    return gridPicture(brainBody(), pink, scale);
 }
+
+sf::Image plainBrain() { return plainBrainAtScale(brainScale); }
 
 sf::Image freezeBrain()
 {
@@ -377,16 +380,19 @@ const Grid& shipArt()
     return art;
 }
 
-sf::Image ship()
+sf::Image shipAtScale(int scale)
 {
     const Palette colours = {{'K', sf::Color(20, 30, 60)},    {'W', sf::Color(255, 255, 255)},
                              {'C', sf::Color(90, 230, 255)},  {'B', sf::Color(30, 120, 200)},
                              {'S', sf::Color(200, 210, 225)}, {'D', sf::Color(120, 130, 150)},
                              {'R', sf::Color(230, 40, 50)},   {'O', sf::Color(255, 140, 20)},
                              {'Y', sf::Color(255, 240, 120)}};
-    return gridPicture(shipArt(), colours, shipScale);
+    return gridPicture(shipArt(), colours, scale);
 }
 
+sf::Image ship() { return shipAtScale(shipScale); }
+
+// The plain shot's own art; the game's picture puts it on the shot canvas.
 sf::Image playerShot()
 {
     const Palette colours = {{'W', sf::Color(255, 255, 255)},
@@ -480,6 +486,28 @@ sf::Image bolt()
     glow(image, width - 9.f, middle, 10.f, sf::Color(200, 250, 255, 230));
     return image;
 }
+
+// The three shot pictures are shown by one sprite, and the first picture
+// loaded into it fixes the rectangle every later one is shown in. So all three
+// lie on one canvas, wide as the widest and tall as the tallest, each drawn
+// from the top-left corner: the corner stands where the game launches that
+// shot, and whichever is loaded first, the others show whole.
+sf::Image onShotCanvas(const sf::Image& art)
+{
+    unsigned width = 0;
+    unsigned height = 0;
+    for (const sf::Image& shot : {playerShot(), bolt(), virusShot()}) {
+        width = std::max(width, shot.getSize().x);
+        height = std::max(height, shot.getSize().y);
+    }
+    sf::Image canvas = blank(width, height);
+    canvas.copy(art, 0, 0);
+    return canvas;
+}
+
+sf::Image plainShotPicture() { return onShotCanvas(playerShot()); }
+sf::Image boltPicture() { return onShotCanvas(bolt()); }
+sf::Image virusPicture() { return onShotCanvas(virusShot()); }
 
 const Grid& starArt()
 {
@@ -651,16 +679,19 @@ void button(sf::Image& image, const sf::IntRect& box, const std::string& word, i
     drawText(image, word, x, y, {scale, sf::Color::White, ink, scale / 2});
 }
 
-// The menu's words must lie where its click bands are: PLAY between y 145
-// and 380, EXIT between y 383 and 560.
+// Each menu button is drawn over exactly the pixels its click band answers
+// for: PLAY for 0 < x < 1023 and 145 < y < 380, EXIT for 383 < y < 560, all
+// strictly. Within the window that is columns 1 to 799 (column 0 answers
+// neither), rows 146 to 379 and rows 384 to 559.
+const sf::IntRect playBand(1, 146, 799, 234);
+const sf::IntRect exitBand(1, 384, 799, 176);
+
 sf::Image mainMenu()
 {
     sf::Image image = starfield(0x3e40);
     drawCentredText(image, "QUASARIL", 40, titleStyle(7));
-    button(image, sf::IntRect(220, 190, 360, 150), "PLAY", 11, sf::Color(60, 255, 90),
-           sf::Color(40, 220, 90));
-    button(image, sf::IntRect(250, 410, 300, 120), "EXIT", 8, sf::Color(255, 80, 60),
-           sf::Color(230, 60, 50));
+    button(image, playBand, "PLAY", 11, sf::Color(60, 255, 90), sf::Color(40, 220, 90));
+    button(image, exitBand, "EXIT", 8, sf::Color(255, 80, 60), sf::Color(230, 60, 50));
     const TextStyle hint = {2, sf::Color(200, 200, 230), sf::Color(150, 150, 200), 1};
     drawCentredText(image, "ARROWS MOVE   SPACE FIRES   ESCAPE QUITS", 620, hint);
     const sf::Image brains[] = {plainBrain(), freezeBrain(), fireBrain(), plainBrain()};
@@ -678,6 +709,46 @@ sf::Image backdrop()
 }
 
 // ---------------------------------------------------------------------------
+// Desktop icons: a brain above the ship on a rounded square of night sky.
+
+bool insideRoundedSquare(int x, int y, int size, int radius)
+{
+    const int cx = std::clamp(x, radius, size - 1 - radius);
+    const int cy = std::clamp(y, radius, size - 1 - radius);
+    return std::hypot(static_cast<float>(x - cx), static_cast<float>(y - cy)) <= radius;
+}
+
+sf::Image icon(unsigned size)
+{
+    const int side = static_cast<int>(size);
+    const int unit = side / 64; // 1 for the 64 pixel icon, 2 for the 128 one
+    const int radius = side / 8;
+    sf::Image image = blank(size, size);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            if (insideRoundedSquare(x, y, side, radius))
+                image.setPixel(x, y, lerp(sf::Color(12, 6, 40), sf::Color(64, 16, 96),
+                                          y / static_cast<float>(side)));
+    Dice dice(0x1c0);
+    constexpr int stars = 14;
+    for (int n = 0; n < stars; ++n) {
+        const int x = radius + dice.below(side - 2 * radius);
+        const int y = radius + dice.below(side - 2 * radius);
+        fillRect(image, x, y, unit, unit, withAlpha(sf::Color::White, 0.5f + dice.below(50) / 100.f));
+    }
+    const sf::Image brain = plainBrainAtScale(unit);  // 20 grid cells
+    const sf::Image hero = shipAtScale(2 * unit);      // 20 grid cells
+    const int margin = 2 * unit;
+    placeSprite(image, brain, (side - static_cast<int>(brain.getSize().x)) / 2, margin);
+    placeSprite(image, hero, (side - static_cast<int>(hero.getSize().x)) / 2,
+                side - margin - static_cast<int>(hero.getSize().y));
+    return image;
+}
+
+sf::Image smallIcon() { return icon(64); }
+sf::Image largeIcon() { return icon(128); }
+
+// ---------------------------------------------------------------------------
 
 struct Picture {
     const char* name;
@@ -686,9 +757,9 @@ struct Picture {
 
 const Picture pictures[] = {
     {"SpaceShip3.png", ship},
-    {"Projectile3.png", playerShot},
-    {"bolt.png", bolt},
-    {"virus2.png", virusShot},
+    {"Projectile3.png", plainShotPicture},
+    {"bolt.png", boltPicture},
+    {"virus2.png", virusPicture},
     {"brain.png", plainBrain},
     {"brain_freeze3.png", freezeBrain},
     {"brain_fire3.png", fireBrain},
@@ -701,21 +772,34 @@ const Picture pictures[] = {
     {"mainmenu.png", mainMenu},
 };
 
+// The desktop's icons, named by their size in the icon theme.
+const Picture icons[] = {
+    {"64x64.png", smallIcon},
+    {"128x128.png", largeIcon},
+};
+
+template <std::size_t count>
+bool drawAll(const Picture (&list)[count], const std::string& directory)
+{
+    for (const Picture& picture : list)
+        if (!picture.draw().saveToFile(directory + "/" + picture.name)) {
+            std::cerr << "make_pictures: cannot write " << picture.name << "\n";
+            return false;
+        }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::cerr << "usage: make_pictures OUTPUT_DIRECTORY\n";
+    if (argc != 2 && argc != 3) {
+        std::cerr << "usage: make_pictures OUTPUT_DIRECTORY [ICON_DIRECTORY]\n";
         return 2;
     }
-    const std::string directory = argv[1];
     try {
-        for (const Picture& picture : pictures)
-            if (!picture.draw().saveToFile(directory + "/" + picture.name)) {
-                std::cerr << "make_pictures: cannot write " << picture.name << "\n";
-                return 1;
-            }
+        if (!drawAll(pictures, argv[1]) || (argc == 3 && !drawAll(icons, argv[2])))
+            return 1;
     } catch (const std::logic_error& fault) {
         std::cerr << "make_pictures: " << fault.what() << "\n";
         return 1;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <csignal>
+#include <fcntl.h>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -111,7 +112,9 @@ VirtualDisplay::VirtualDisplay()
     _pid = fork();
     if (_pid == 0) {
         close(ends[0]);
-        std::freopen("/dev/null", "w", stderr);
+        const int nowhere = open("/dev/null", O_WRONLY);
+        if (nowhere >= 0)
+            dup2(nowhere, STDERR_FILENO);
         const std::string fd = std::to_string(ends[1]);
         // Without -noreset the server restarts whenever its last client
         // leaves (every xdotool call) and refuses the game that connects then.
@@ -137,24 +140,47 @@ VirtualDisplay::~VirtualDisplay()
 
 // ---------------------------------------------------------------------------
 
-GameRun::GameRun(Files files)
+namespace {
+
+std::string makeTemporaryDirectory()
 {
     std::string pattern = (fs::temp_directory_path() / "quasaril-e2e-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
+    return mkdtemp(pattern.data()) ? pattern : std::string();
+}
+
+fs::path dataHomeIn(const fs::path& directory) { return directory / "data"; }
+
+} // namespace
+
+GameRun::GameRun(Files files) : _directory(makeTemporaryDirectory())
+{
+    if (_directory.empty())
         return;
-    _directory = pattern;
     const fs::path run = QUASARIL_RUN_DIR;
     const fs::path program = fs::path(_directory) / "quasaril-play";
     fs::copy_file(run / "quasaril-play", program);
     if (files != WithoutGameFiles)
         for (const char* name : gameFiles)
             fs::copy_file(run / name, fs::path(_directory) / name);
-    fs::path workDirectory = _directory;
-    if (files == StartedElsewhere)
-        fs::create_directory(workDirectory /= "elsewhere");
+    _startDirectory = files == StartedElsewhere ? _directory + "/elsewhere" : _directory;
+    fs::create_directories(_startDirectory);
+    start(program);
+}
+
+GameRun::GameRun(const std::string& program, const std::string& startDirectory)
+    : _directory(makeTemporaryDirectory()), _startDirectory(startDirectory)
+{
+    if (!_directory.empty())
+        start(program);
+}
+
+void GameRun::start(const std::string& program)
+{
+    const std::string dataHome = dataHomeIn(_directory).string();
     _pid = fork();
     if (_pid == 0) {
-        if (chdir(workDirectory.c_str()) == 0)
+        setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+        if (chdir(_startDirectory.c_str()) == 0)
             execl(program.c_str(), "quasaril-play", static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -186,9 +212,23 @@ std::optional<int> GameRun::waitForExit(Seconds limit)
     return _status;
 }
 
+std::string GameRun::playerDirectory() const
+{
+    return (dataHomeIn(_directory) / "quasaril").string();
+}
+
+std::vector<std::string> GameRun::startDirectoryContents() const
+{
+    std::vector<std::string> names;
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator(_startDirectory, ignored))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
 std::optional<std::string> GameRun::highScoreText() const
 {
-    std::ifstream file(fs::path(_directory) / "HighScore.txt");
+    std::ifstream file(fs::path(playerDirectory()) / "HighScore.txt");
     if (!file)
         return std::nullopt;
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 namespace e2e {
 
@@ -39,8 +40,11 @@ private:
     bool _ready = false; // a client has connected
 };
 
-// quasaril-play running in a temporary copy of the run directory, holding
-// the front end itself and, unless told otherwise, every picture and the font.
+// quasaril-play running with a temporary data home of its own (XDG_DATA_HOME),
+// so the player's directory it plays in is the test's: either a temporary
+// copy of the run directory, holding the front end itself and, unless told
+// otherwise, every picture and the font, or a given program started in a
+// given directory.
 class GameRun {
 public:
     enum Files {
@@ -50,6 +54,7 @@ public:
     };
 
     explicit GameRun(Files files = WithGameFiles);
+    GameRun(const std::string& program, const std::string& startDirectory);
     ~GameRun();
     GameRun(const GameRun&) = delete;
     GameRun& operator=(const GameRun&) = delete;
@@ -60,9 +65,16 @@ public:
     std::optional<int> waitForExit(Seconds limit);
     // What the game wrote into its "HighScore.txt", if the file exists.
     std::optional<std::string> highScoreText() const;
+    // $XDG_DATA_HOME/quasaril of the game.
+    std::string playerDirectory() const;
+    // The names in the directory the game was started in.
+    std::vector<std::string> startDirectoryContents() const;
 
 private:
+    void start(const std::string& program);
+
     std::string _directory;
+    std::string _startDirectory;
     pid_t _pid = -1;
     std::optional<int> _status;
 };

@@ -24,13 +24,14 @@ struct Expected {
 
 // Brains fill 40 of their 60 pixel slots; the explosion keeps the ship's 60
 // by 60 area, which the ship's sprite keeps for every later picture; the
-// bubble frames the ship from 55 left and 40 above it.
+// bubble frames the ship from 55 left and 40 above it; the three shots share
+// one canvas, as wide as the bolt and as tall as the virus.
 const Expected sizes[] = {
     {"SpaceShip3.png", 60, 60},   {"explode1.png", 60, 60},
     {"brain.png", 40, 40},        {"brain_freeze3.png", 40, 40},
     {"brain_fire3.png", 40, 40},  {"brain_Projectile1.png", 40, 60},
-    {"Projectile3.png", 6, 14},   {"virus2.png", 30, 30},
-    {"bolt.png", 150, 24},        {"powerup.png", 32, 32},
+    {"Projectile3.png", 150, 30}, {"virus2.png", 150, 30},
+    {"bolt.png", 150, 30},        {"powerup.png", 32, 32},
     {"bubble2.png", 170, 140},    {"SplashScreen1.png", 800, 800},
     {"space2.png", 800, 800},     {"mainmenu.png", 800, 800},
 };
@@ -49,6 +50,20 @@ std::string bytes(const fs::path& file)
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+// The menu's click bands as pixel rows, and the colour of each button's frame.
+struct Band {
+    const char* item;
+    int top;
+    int bottom;
+    sf::Color frame;
+};
+const Band menuBands[] = {
+    {"PLAY", 146, 379, sf::Color(40, 220, 90)},
+    {"EXIT", 384, 559, sf::Color(230, 60, 50)},
+};
+constexpr int firstAnsweringColumn = 1; // a click at x = 0 answers nothing
+constexpr int lastColumn = 799;
 
 struct MeanColour {
     double r = 0, g = 0, b = 0;
@@ -120,4 +135,25 @@ TEST(Pictures, EveryRunOfTheGeneratorWritesTheSameFiles)
         EXPECT_EQ(drawn, bytes(fs::path(QUASARIL_RUN_DIR) / expected.name)) << expected.name;
     }
     fs::remove_all(again);
+}
+
+TEST(Pictures, EachMenuButtonFramesExactlyItsClickBandAcrossTheWindow)
+{
+    const sf::Image menu = load("mainmenu.png");
+    for (const Band& band : menuBands) {
+        const auto framed = [&](int x, int y) {
+            return menu.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y)) == band.frame;
+        };
+        for (int x = firstAnsweringColumn; x <= lastColumn; ++x) {
+            EXPECT_TRUE(framed(x, band.top) && framed(x, band.bottom))
+                << band.item << " frame open at column " << x;
+            EXPECT_FALSE(framed(x, band.top - 1) || framed(x, band.bottom + 1))
+                << band.item << " frame outside its band at column " << x;
+        }
+        for (int y = band.top; y <= band.bottom; ++y) {
+            EXPECT_TRUE(framed(firstAnsweringColumn, y) && framed(lastColumn, y))
+                << band.item << " does not reach both edges at row " << y;
+            EXPECT_FALSE(framed(0, y)) << band.item << " drawn over column 0 at row " << y;
+        }
+    }
 }

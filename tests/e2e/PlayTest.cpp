@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <stdexcept>
 #include <vector>
 
 #include "Desktop.h"
 
 using namespace e2e;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -230,10 +232,12 @@ TEST_F(MissingFilesEndToEnd, WithoutPicturesAndFontTheGameStillPlaysAndEnds)
     EXPECT_EQ(game().highScoreText(), "0");
 }
 
-TEST_F(FrontEndEndToEnd, StartedElsewhereItPlaysBesideItsFiles)
+TEST_F(FrontEndEndToEnd, StartedElsewhereItPlaysInThePlayersDirectory)
 {
-    // The splash picture shows only if the game found its files, and the
-    // score file lands beside them.
+    // The splash picture shows only if the game found its files; the score
+    // file lands in the player's directory, beside links to them.
     GameWindow window = openMenu(GameRun::StartedElsewhere);
     EXPECT_TRUE(startPlay(window));
+    EXPECT_TRUE(fs::is_symlink(fs::path(game().playerDirectory()) / "mainmenu.png"));
+    EXPECT_EQ(game().startDirectoryContents(), std::vector<std::string>());
 }

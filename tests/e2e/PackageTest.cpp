@@ -1,0 +1,144 @@
+// The Debian package: built with CPack from this build, checked by lintian and
+// the desktop validators, unpacked into a temporary root and played from there
+// as a player would start it, from a directory that has nothing to do with it.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "Desktop.h"
+
+using namespace e2e;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double wholePicture = 0.95;
+const sf::Vector2i playClick(400, 250);
+const char* const appId = "org.example.quasaril";
+// Where the package puts the pictures and the link to the font.
+const fs::path installedFiles = "/usr/share/games/quasaril";
+
+struct Outcome {
+    int status;
+    std::string output; // standard output and error
+};
+
+Outcome run(const std::string& command)
+{
+    Outcome outcome{-1, ""};
+    if (FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe))
+            outcome.output += buffer;
+        const int status = pclose(pipe);
+        outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    return outcome;
+}
+
+std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+
+class TemporaryDirectory {
+public:
+    TemporaryDirectory()
+    {
+        std::string pattern = (fs::temp_directory_path() / "quasaril-package-XXXXXX").string();
+        if (mkdtemp(pattern.data()))
+            _path = pattern;
+    }
+    ~TemporaryDirectory()
+    {
+        std::error_code ignored;
+        if (!_path.empty())
+            fs::remove_all(_path, ignored);
+    }
+    const fs::path& path() const { return _path; }
+
+private:
+    fs::path _path;
+};
+
+fs::path onlyPackageIn(const fs::path& directory)
+{
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(directory))
+        if (entry.path().extension() == ".deb")
+            found.push_back(entry.path());
+    return found.size() == 1 ? found.front() : fs::path();
+}
+
+bool shows(const GameWindow& window, const char* screen)
+{
+    return window.screen().shows(picture(screen), 0, 0) >= wholePicture;
+}
+
+} // namespace
+
+TEST(Package, IsLintianCleanAndPlaysUnpackedFromAnywhere)
+{
+    const TemporaryDirectory work;
+    ASSERT_FALSE(work.path().empty());
+    const Outcome packed = run(std::string(QUASARIL_CPACK) + " -G DEB --config " +
+                               QUASARIL_CPACK_CONFIG + " -B " + quoted(work.path() / "out"));
+    ASSERT_EQ(packed.status, 0) << packed.output;
+    const fs::path deb = onlyPackageIn(work.path() / "out");
+    ASSERT_FALSE(deb.empty()) << packed.output;
+
+    const Outcome lint = run("lintian --fail-on error,warning --info --pedantic " + quoted(deb));
+    EXPECT_EQ(lint.status, 0) << lint.output;
+    std::cout << "lintian:\n" << lint.output << "package size: " << fs::file_size(deb) << " bytes\n";
+
+    const fs::path root = work.path() / "root";
+    const Outcome unpacked = run("dpkg-deb -x " + quoted(deb) + " " + quoted(root));
+    ASSERT_EQ(unpacked.status, 0) << unpacked.output;
+    const Outcome desktop = run("desktop-file-validate " +
+                                quoted(root / "usr/share/applications" / (std::string(appId) + ".desktop")));
+    EXPECT_EQ(desktop.status, 0) << desktop.output;
+    EXPECT_EQ(desktop.output, "");
+    const Outcome metainfo = run("appstreamcli validate --no-net " +
+                                 quoted(root / "usr/share/metainfo" / (std::string(appId) + ".metainfo.xml")));
+    EXPECT_EQ(metainfo.status, 0) << metainfo.output;
+
+    // The font is a relative link that finds Liberation Sans once installed.
+    const fs::path font = root / installedFiles.relative_path() / "Arial.ttf";
+    ASSERT_TRUE(fs::is_symlink(font));
+    const fs::path fontTarget = fs::read_symlink(font);
+    EXPECT_TRUE(fontTarget.is_relative()) << fontTarget;
+    const fs::path systemFont = (installedFiles / fontTarget).lexically_normal();
+    EXPECT_TRUE(fs::is_regular_file(systemFont)) << fontTarget;
+    // The root gets the font the package depends on, as installing would.
+    const fs::path rootFont = (font.parent_path() / fontTarget).lexically_normal();
+    fs::create_directories(rootFont.parent_path());
+    fs::create_symlink(systemFont, rootFont);
+
+    const VirtualDisplay display;
+    ASSERT_TRUE(display.ready()) << "no virtual X server";
+    const fs::path elsewhere = work.path() / "elsewhere";
+    fs::create_directory(elsewhere);
+    GameRun game((root / "usr/games/quasaril-play").string(), elsewhere.string());
+    const std::optional<GameWindow> window = GameWindow::find(scaled(Seconds(10)));
+    ASSERT_TRUE(window) << "no game window";
+    ASSERT_TRUE(pollUntil(scaled(Seconds(10)), [&] { return shows(*window, "SplashScreen1.png"); }))
+        << "the unpacked game did not find its pictures";
+    window->key("a");
+    ASSERT_TRUE(pollUntil(scaled(Seconds(5)), [&] { return shows(*window, "mainmenu.png"); }));
+    // Play writes the score file in every frame. A click that comes while the
+    // game is between two menus is dropped: click again until play shows.
+    const bool playing = pollUntil(scaled(Seconds(20)), [&] {
+        window->click(playClick.x, playClick.y);
+        return pollUntil(scaled(Seconds(1)), [&] { return game.highScoreText().has_value(); });
+    });
+    ASSERT_TRUE(playing) << "no play after a click on PLAY";
+    window->key("Escape");
+    EXPECT_EQ(game.waitForExit(scaled(Seconds(5))), 0);
+    const std::optional<std::string> score = game.highScoreText();
+    ASSERT_TRUE(score) << "no HighScore.txt in " << game.playerDirectory();
+    EXPECT_TRUE(isNumber(*score)) << *score;
+    EXPECT_EQ(game.startDirectoryContents(), std::vector<std::string>());
+}
