@@ -22,6 +22,13 @@ constexpr long fireClock = 20000;
 constexpr int firingColumns[] = {0, 2, 4, 6};
 constexpr int framesToFirstShot = 100000;
 
+// The game's texts: sizes and places.
+constexpr unsigned scoreTextSize = 20;
+constexpr unsigned messageTextSize = 80;
+const sf::Vector2f scorePosition(50.0f, 50.0f);
+const sf::Vector2f highScorePosition(650.0f, 50.0f);
+const sf::Vector2f powerUpPosition(300.0f, 400.0f);
+
 // The game's files in a working directory of their own, the window open and
 // the ship at its start, once for the whole run.
 void preparePlay()
@@ -199,10 +206,11 @@ private:
     {
         const float score = Quasaril::_score.GameScore;
         _texts.clear();
-        addText("Score: \n" + formatted(score), 20, sf::Color::Magenta, {50.0f, 50.0f});
-        addText("High Score: \n" + formatted(Quasaril::_score.SaveScore(score)), 20,
-                sf::Color::Cyan, {650.0f, 50.0f});
-        addText("", 80, sf::Color::Green, {300.0f, 400.0f});
+        addText("Score: \n" + formatted(score), scoreTextSize, sf::Color::Magenta,
+                scorePosition);
+        addText("High Score: \n" + formatted(Quasaril::_score.SaveScore(score)), scoreTextSize,
+                sf::Color::Cyan, highScorePosition);
+        addText("", messageTextSize, sf::Color::Green, powerUpPosition);
     }
 
     void addText(const std::string& string, unsigned size, sf::Color colour, sf::Vector2f at)
