@@ -1,9 +1,14 @@
-// What one play frame costs, and what holding the pictures and a lost game
-// change in it. Ratios are measured within one run; no time is asserted.
+// What one play frame costs, how close a pass of the main loop in play comes
+// to the cost of its drawing alone, and what a lost game changes. Ratios are
+// measured within one run; no time is asserted.
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "Platform.h"
 #include "TestSupport.h"
@@ -11,6 +16,18 @@
 namespace {
 
 constexpr long benchClock = 1000; // no brain fires yet
+// Past fifteen seconds the columns may fire; the clock stays pinned, so the
+// shots that have fired stand at their brains.
+constexpr long fireClock = 20000;
+constexpr int firingColumns[] = {0, 2, 4, 6};
+constexpr int framesToFirstShot = 100000;
+
+// The game's texts: sizes and places.
+constexpr unsigned scoreTextSize = 20;
+constexpr unsigned messageTextSize = 80;
+const sf::Vector2f scorePosition(50.0f, 50.0f);
+const sf::Vector2f highScorePosition(650.0f, 50.0f);
+const sf::Vector2f powerUpPosition(300.0f, 400.0f);
 
 // The game's files in a working directory of their own, the window open and
 // the ship at its start, once for the whole run.
@@ -27,19 +44,26 @@ void preparePlay()
     ready = true;
 }
 
-// One pass of the main loop in play: the frame and its display.
+// One frame and its display.
 void playOneFrame()
 {
     Quasaril::playing(eventOfType(sf::Event::GainedFocus));
     Quasaril::_mainWindow.display();
 }
 
-// Makes every brain read its picture from disk again in the next frame.
-void forgetBrainPictures()
+// One pass of the main loop in play: GameLoop and the display Run adds.
+void playOnePass()
 {
-    for (Brain* row : {game::_brain1, game::_brain2, game::_brain3, game::_brain4, game::_brain5})
-        for (int column = 0; column < game::cadets; ++column)
-            row[column]._filename.clear();
+    Quasaril::setState(Quasaril::Playing);
+    Quasaril::GameLoop();
+    Quasaril::_mainWindow.display();
+}
+
+template <typename Pass> double secondsOf(Pass pass)
+{
+    const auto start = std::chrono::steady_clock::now();
+    pass();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 double secondsFor(void (*prepare)(), int frames)
@@ -47,23 +71,162 @@ double secondsFor(void (*prepare)(), int frames)
     double seconds = 0.0;
     for (int i = 0; i < frames; ++i) {
         prepare();
-        const auto start = std::chrono::steady_clock::now();
-        playOneFrame();
-        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        seconds += secondsOf(playOneFrame);
     }
     return seconds;
 }
 
 void liveGame() { game::_quasa.life = true; }
 
-void liveGameReloadingPictures()
-{
-    liveGame();
-    forgetBrainPictures();
-}
-
 // After a loss every test of the ship repeats the loss.
 void lostGame() { game::_quasa.life = false; }
+
+// No column has fired yet and the enemy shot has no picture.
+void beforeEnemyFire()
+{
+    platform::testhooks::pinClock(benchClock);
+    Quasaril::_brain_projectile._isLoaded = false;
+    for (float& fired : game::bulletTimeCreated)
+        fired = 0.0f;
+}
+
+// Plays until a column has fired and the enemy shot has its picture.
+void withEnemyShot()
+{
+    platform::testhooks::pinClock(fireClock);
+    for (int i = 0; i < framesToFirstShot && !Quasaril::_brain_projectile._isLoaded; ++i) {
+        liveGame();
+        playOneFrame();
+    }
+    liveGame();
+}
+
+std::string formatted(float value)
+{
+    std::ostringstream out;
+    out << value;
+    return out.str();
+}
+
+// What a pass in play draws, in the same order, from pictures and a font the
+// floor holds itself, with the same three displays and no file read: the
+// least a pass can cost. The sprites stand where the last pass left them.
+class RenderFloor {
+public:
+    RenderFloor() { _font.loadFromFile("Arial.ttf"); }
+
+    // Takes this frame's draws from the state the last pass left.
+    void record()
+    {
+        _sprites.clear();
+        addSprite(Quasaril::_player1);
+        addRow(game::_brain1, game::_quasa.hit1);
+        addShots(game::_brain1);
+        addRow(game::_brain2, game::_quasa.hit2);
+        for (int i = 0; i < game::cadets; ++i) {
+            addBrain(game::_brain3[i], game::_quasa.hit3[i]);
+            addShots(game::_brain3);
+        }
+        addRow(game::_brain4, game::_quasa.hit4);
+        addRow(game::_brain5, game::_quasa.hit5);
+        addPowerUp();
+        recordTexts();
+    }
+
+    void pass()
+    {
+        sf::RenderWindow& window = Quasaril::_mainWindow;
+        window.display();
+        window.clear(sf::Color::Black);
+        for (const sf::Sprite& sprite : _sprites)
+            window.draw(sprite);
+        for (const sf::Text& text : _texts)
+            window.draw(text);
+        window.display();
+        window.display();
+    }
+
+private:
+    void addSprite(const VisibleGameObject& object)
+    {
+        if (!object._isLoaded)
+            return;
+        sf::Sprite sprite = object._sprite;
+        sprite.setTexture(picture(object._filename));
+        _sprites.push_back(sprite);
+    }
+
+    // Each picture is read once, when a pass first shows it.
+    const sf::Texture& picture(const std::string& file)
+    {
+        const auto found = _pictures.find(file);
+        if (found != _pictures.end())
+            return found->second;
+        sf::Texture& fresh = _pictures[file];
+        fresh.loadFromFile(file);
+        return fresh;
+    }
+
+    void addBrain(const Brain& brain, bool dead)
+    {
+        if (!dead)
+            addSprite(brain);
+    }
+
+    void addRow(const Brain* row, const bool* dead)
+    {
+        for (int i = 0; i < game::cadets; ++i)
+            addBrain(row[i], dead[i]);
+    }
+
+    // The one enemy shot, drawn below each firing column's brain.
+    void addShots(Brain* row)
+    {
+        BrainProjectile shot = Quasaril::_brain_projectile;
+        for (const int column : firingColumns) {
+            float x = 0.0f, y = 0.0f;
+            row[column].getPosition(x, y);
+            const float fell = shot.Timer(game::bulletTimeCreated[column]);
+            shot.brainUpdate(fell, static_cast<int>(x), static_cast<int>(y), false);
+            addSprite(shot);
+        }
+    }
+
+    void addPowerUp()
+    {
+        if (!game::power)
+            return;
+        sf::Sprite powerUp(picture("powerup.png"));
+        powerUp.setPosition(static_cast<float>(game::z), static_cast<float>(game::z + 1));
+        _sprites.push_back(powerUp);
+    }
+
+    // The score, the high score and the (empty) power-up name.
+    void recordTexts()
+    {
+        const float score = Quasaril::_score.GameScore;
+        _texts.clear();
+        addText("Score: \n" + formatted(score), scoreTextSize, sf::Color::Magenta,
+                scorePosition);
+        addText("High Score: \n" + formatted(Quasaril::_score.SaveScore(score)), scoreTextSize,
+                sf::Color::Cyan, highScorePosition);
+        addText("", messageTextSize, sf::Color::Green, powerUpPosition);
+    }
+
+    void addText(const std::string& string, unsigned size, sf::Color colour, sf::Vector2f at)
+    {
+        sf::Text text(string, _font, size);
+        text.setStyle(sf::Text::Bold);
+        text.setFillColor(colour);
+        text.setPosition(at);
+        _texts.push_back(text);
+    }
+
+    sf::Font _font;
+    std::map<std::string, sf::Texture> _pictures;
+    std::vector<sf::Sprite> _sprites;
+    std::vector<sf::Text> _texts;
+};
 
 void BM_PlayFrame(benchmark::State& state)
 {
@@ -80,16 +243,44 @@ void BM_FrameCostRatios(benchmark::State& state)
 {
     constexpr int framesPerKind = 5;
     preparePlay();
-    double held = 0.0, reloading = 0.0, lost = 0.0;
+    double live = 0.0, lost = 0.0;
     for (auto _ : state) {
-        held += secondsFor(liveGame, framesPerKind);
-        reloading += secondsFor(liveGameReloadingPictures, framesPerKind);
+        live += secondsFor(liveGame, framesPerKind);
         lost += secondsFor(lostGame, framesPerKind);
     }
-    state.counters["reloading_over_held"] = reloading / held;
-    state.counters["lost_over_live"] = lost / held;
+    liveGame();
+    state.counters["lost_over_live"] = lost / live;
 }
 BENCHMARK(BM_FrameCostRatios)->Unit(benchmark::kMillisecond);
+
+// A pass in play against its render floor, one of each in turn. Argument 0:
+// before any enemy fire; 1: with the enemy shot loaded, drawn 32 times a frame.
+void BM_PassOverRenderFloor(benchmark::State& state)
+{
+    constexpr int pairsPerIteration = 5;
+    preparePlay();
+    liveGame();
+    placeShip(); // the ship of a lost game shows the explosion
+    if (state.range(0) == 0)
+        beforeEnemyFire();
+    else
+        withEnemyShot();
+    static RenderFloor floor;
+    double play = 0.0, least = 0.0;
+    for (auto _ : state) {
+        for (int i = 0; i < pairsPerIteration; ++i) {
+            play += secondsOf(playOnePass);
+            liveGame();
+            floor.record();
+            least += secondsOf([] { floor.pass(); });
+        }
+    }
+    state.counters["pass_over_floor"] = play / least;
+    const double passes = static_cast<double>(state.iterations()) * pairsPerIteration;
+    state.counters["pass_ms"] = 1000.0 * play / passes;
+    state.counters["floor_ms"] = 1000.0 * least / passes;
+}
+BENCHMARK(BM_PassOverRenderFloor)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -170,6 +170,7 @@ namespace {
 
 constexpr unsigned windowSize = 800;
 constexpr unsigned bitsPerPixel = 32;
+const char* const shipPicture = "SpaceShip3.png";
 
 // pollEvent leaves the event untouched when the queue is empty, and a
 // value-initialised sf::Event reads as sf::Event::Closed. Hand the play frame
@@ -189,7 +190,7 @@ void Quasaril::Run()
         return;
     _mainWindow.create(sf::VideoMode(windowSize, windowSize, bitsPerPixel), "QUASARIL");
     _gameState = ShowingSplash;
-    _player1.load("SpaceShip3.png");
+    showPicture(_player1, shipPicture);
     _player1.setPosition(static_cast<float>(x), static_cast<float>(y));
     while (!IsExiting()) {
         GameLoop();
@@ -566,7 +567,7 @@ void Quasaril::BrainFire(Brain* brain_, float* elapsedTimeSinceCreatedBrainProje
         const int draw = brain_[i].Shoot();
         if (draw >= firingDraw && elapsedTimeSinceCreatedBrainProjectile_[i] > reloadTime) {
             bulletTimeCreated_[i] = _brain_projectile.timeCreated();
-            _brain_projectile.load(brainShotPicture);
+            showPicture(_brain_projectile, brainShotPicture);
         }
         // Measured from the game's own firing times, whatever array is passed.
         elapsedTimeSinceCreatedBrainProjectile_[i] =

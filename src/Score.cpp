@@ -43,17 +43,6 @@ std::optional<float> parseHighScore(const std::string& text)
     return stored;
 }
 
-// Draws at once into the game window; the text shows in this frame only.
-void drawText(const sf::Font& font, const sf::String& text, unsigned size, sf::Color colour,
-              sf::Vector2f position)
-{
-    sf::Text drawn(text, font, size);
-    drawn.setStyle(sf::Text::Bold);
-    drawn.setFillColor(colour);
-    drawn.setPosition(position);
-    Quasaril::_mainWindow.draw(drawn);
-}
-
 // The font is read once and held: every frame writes several texts, and a
 // fresh font would read the file and rasterise its glyphs for each of them.
 // While the file is missing the texts have no glyphs, the game goes on, and
@@ -67,6 +56,39 @@ const sf::Font& loadFont()
     return *font;
 }
 
+// The texts on screen, one of each kind.
+enum Line { scoreLine, highScoreLine, gameOverLine, winLine, powerUpLine, lineCount };
+
+struct HeldText {
+    sf::Text text;
+    std::string words;
+    bool made = false;
+};
+
+// Draws at once into the game window; the text shows in this frame only.
+// Each kind of text is built once and kept, like the font, and laid out
+// again only when its words change, not in every frame.
+void drawText(Line line, const std::string& words, unsigned size, sf::Color colour,
+              sf::Vector2f position)
+{
+    static HeldText* const texts = new HeldText[lineCount]; // live until the process ends
+    HeldText& held = texts[line];
+    const sf::Font& font = loadFont();
+    if (!held.made) {
+        held.text.setFont(font);
+        held.text.setCharacterSize(size);
+        held.text.setStyle(sf::Text::Bold);
+        held.text.setFillColor(colour);
+        held.text.setPosition(position);
+        held.made = true;
+    }
+    if (held.words != words) {
+        held.words = words;
+        held.text.setString(words);
+    }
+    Quasaril::_mainWindow.draw(held.text);
+}
+
 } // namespace
 
 Score::Score() : GameScore(0.0f) {}
@@ -74,26 +96,25 @@ Score::Score() : GameScore(0.0f) {}
 void Score::DisplayScore(float GameScore)
 {
     const std::string score = formatNumber(GameScore);
-    const sf::Font& font = loadFont();
-    drawText(font, "Score: \n" + score, scoreTextSize, sf::Color::Magenta, scorePosition);
+    drawText(scoreLine, "Score: \n" + score, scoreTextSize, sf::Color::Magenta, scorePosition);
     const std::string highScore = formatNumber(SaveScore(GameScore));
-    drawText(font, "High Score: \n" + highScore, scoreTextSize, sf::Color::Cyan,
+    drawText(highScoreLine, "High Score: \n" + highScore, scoreTextSize, sf::Color::Cyan,
              highScorePosition);
 }
 
 void Score::GameOver()
 {
-    drawText(loadFont(), "Game Over", messageTextSize, sf::Color::Red, gameOverPosition);
+    drawText(gameOverLine, "Game Over", messageTextSize, sf::Color::Red, gameOverPosition);
 }
 
 void Score::win()
 {
-    drawText(loadFont(), "You Win!!!", messageTextSize, sf::Color::Yellow, winPosition);
+    drawText(winLine, "You Win!!!", messageTextSize, sf::Color::Yellow, winPosition);
 }
 
 void Score::PowerUp(std::string power)
 {
-    drawText(loadFont(), power, messageTextSize, sf::Color::Green, powerUpPosition);
+    drawText(powerUpLine, power, messageTextSize, sf::Color::Green, powerUpPosition);
 }
 
 // The better of the stored best and this game's score, written back. A name

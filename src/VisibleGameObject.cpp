@@ -1,6 +1,8 @@
 #include "VisibleGameObject.h"
 
 #include <cmath>
+#include <functional>
+#include <map>
 
 #include "Platform.h"
 #include "Quasaril.h"
@@ -41,6 +43,23 @@ constexpr int diveReentryRow = 2;
 constexpr double diveReturnTime = 8000.0; // the return row is -(8000 - t) / 10
 
 int truncated(double value) { return static_cast<int>(value); }
+
+// The pictures read so far, one texture per file, held until the process
+// ends and never destroyed, so no texture is released after the window's GL
+// context at exit. A file that cannot be read is not held: the next request
+// reads it again. Null while the file cannot be read.
+const sf::Texture* heldPicture(std::string_view file)
+{
+    static auto* const held = new std::map<std::string, sf::Texture, std::less<>>;
+    const auto found = held->find(file);
+    if (found != held->end())
+        return &found->second;
+    const auto fresh = held->try_emplace(std::string(file)).first;
+    if (fresh->second.loadFromFile(fresh->first))
+        return &fresh->second;
+    held->erase(fresh);
+    return nullptr;
+}
 
 } // namespace
 
@@ -235,8 +254,17 @@ float VisibleGameObject::Timer(float _timeCreated)
     return _elapsedTimeSinceCreated;
 }
 
-void showPicture(VisibleGameObject& object, const std::string& picture)
+void showPicture(VisibleGameObject& object, std::string_view picture)
 {
-    if (!object._isLoaded || object._filename != picture)
-        object.load(picture);
+    if (object._isLoaded && object._filename == picture)
+        return;
+    const sf::Texture* texture = heldPicture(picture);
+    if (texture == nullptr) {
+        object._filename.clear();
+        object._isLoaded = false;
+        return;
+    }
+    object._filename = picture;
+    object._sprite.setTexture(*texture); // the rectangle is not reset, as in load
+    object._isLoaded = true;
 }

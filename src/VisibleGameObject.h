@@ -2,8 +2,10 @@
 
 #include <SFML/Graphics.hpp>
 #include <string>
+#include <string_view>
 
-// Base of everything drawn in the playfield: a sprite showing its own texture.
+// Base of everything drawn in the playfield: a sprite showing its own texture
+// (`load`) or a picture held for the whole game (`showPicture`).
 // Until a picture has loaded successfully the object is inert: it draws
 // nothing, cannot be placed, leaves reference arguments untouched and is never
 // struck. Only the clock readings and the arc and dive paths work regardless.
@@ -47,7 +49,10 @@ public:
     float _timeCreated = 0.0f;
 };
 
-// Loads the picture unless the object already shows that very file. An
-// object whose picture is missing tries the file again at every call, so it
-// comes back as soon as the file does.
-void showPicture(VisibleGameObject& object, const std::string& picture);
+// Shows the picture unless the object already shows that very file. Each
+// picture file is read once and held for the rest of the process, and every
+// object showing it draws that one texture; the object's own `_texture` is
+// left to `load`. Like `load`, the first picture bound to the sprite fixes
+// its texture rectangle. An object whose picture is missing tries the file
+// again at every call, so it comes back as soon as the file does.
+void showPicture(VisibleGameObject& object, std::string_view picture);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <limits>
 
 #include "Brain.h"
@@ -262,4 +263,38 @@ TEST_F(LoadedObjectTest, FormationMovesTheSlotButNotTheCallersBrain)
     EXPECT_EQ(y, 70);
     EXPECT_EQ(where(brain), sf::Vector2f(10, 10));
     EXPECT_EQ(brain._filename, picture);
+}
+
+// Every object showing a file draws the one texture held for it, read once;
+// a missing file is tried again at each call; the first picture bound to a
+// sprite still fixes its size.
+TEST_F(LoadedObjectTest, ShownPicturesAreHeldOncePerFileAndShared)
+{
+    writeTestPicture("shared.png", 16, 16);
+    Brain one, other;
+    showPicture(one, "shared.png");
+    showPicture(other, "shared.png");
+    ASSERT_TRUE(one._isLoaded && other._isLoaded);
+    EXPECT_EQ(one._sprite.getTexture(), other._sprite.getTexture());
+    std::filesystem::remove("shared.png");
+    Brain afterwards;
+    showPicture(afterwards, "shared.png");
+    EXPECT_EQ(afterwards._sprite.getTexture(), one._sprite.getTexture());
+
+    Brain late;
+    showPicture(late, "late.png");
+    EXPECT_FALSE(late._isLoaded);
+    writeTestPicture("late.png", 32, 8);
+    showPicture(late, "late.png");
+    EXPECT_TRUE(late._isLoaded);
+    EXPECT_EQ(late._filename, "late.png");
+    showPicture(late, "shared.png");
+    EXPECT_EQ(late._sprite.getTexture(), one._sprite.getTexture());
+    EXPECT_EQ(late._sprite.getTextureRect(), sf::IntRect(0, 0, 32, 8));
+
+    showPicture(other, "missing.png");
+    EXPECT_FALSE(other._isLoaded);
+    EXPECT_TRUE(other._filename.empty());
+    one.load(picture); // a load of its own still binds the object's own texture
+    EXPECT_EQ(one._sprite.getTexture(), &one._texture);
 }

@@ -416,3 +416,17 @@ TEST_F(ScoreTextTest, MessagesInTheirColoursAndPlaces)
     EXPECT_GT(pixels(powerUpArea, sf::Color::Green), textPixelsExpected);
     EXPECT_EQ(pixels(scoreArea, sf::Color::Magenta), 0);
 }
+
+// The texts are kept from frame to frame, yet every call shows its own words.
+TEST_F(ScoreTextTest, EachCallShowsItsOwnWords)
+{
+    score.DisplayScore(700);
+    const int threeDigits = pixels(scoreArea, sf::Color::Magenta);
+    clearGameWindow();
+    score.DisplayScore(1500);
+    EXPECT_GT(pixels(scoreArea, sf::Color::Magenta), threeDigits);
+    score.PowerUp("Shield");
+    clearGameWindow();
+    score.PowerUp("");
+    EXPECT_EQ(pixels(powerUpArea, sf::Color::Green), 0);
+}

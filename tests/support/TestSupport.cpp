@@ -55,7 +55,7 @@ void openGameWindow()
 
 void placeShip()
 {
-    Quasaril::_player1.load("SpaceShip3.png");
+    showPicture(Quasaril::_player1, "SpaceShip3.png");
     Quasaril::_player1.setPosition(static_cast<float>(game::x), static_cast<float>(game::y));
 }
 
