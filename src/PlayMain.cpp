@@ -1,8 +1,11 @@
 // The window front end: plays one game of Quasaril from the splash screen on.
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
+#include "Platform.h"
 #include "Quasaril.h"
 
 namespace fs = std::filesystem;
@@ -46,3 +49,20 @@ int main()
     Quasaril::Run();
     return 0;
 }
+
+namespace {
+
+// The game's objects open the X display as they are built, before main, and
+// SFML aborts the process when it cannot: without a desktop, say so and stop
+// first (priority 101 runs before every one of them is built).
+__attribute__((constructor(101))) void requireDisplay()
+{
+    if (platform::xdisplay::usable())
+        return;
+    std::fprintf(stderr,
+                 "quasaril-play: the game needs a desktop: no X display could be opened (%s)\n",
+                 platform::xdisplay::setting().c_str());
+    std::exit(EXIT_FAILURE);
+}
+
+} // namespace
