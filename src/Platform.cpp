@@ -95,6 +95,7 @@ const char cookieProtocol[] = "MIT-MAGIC-COOKIE-1";
 char noText[] = "";
 
 pid_t serverPid = -1;
+xcb_connection_t* heldConnection = nullptr;
 
 void stopServer()
 {
@@ -185,7 +186,10 @@ bool usable()
 {
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
     const bool connected = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
+    if (connected && !heldConnection)
+        heldConnection = connection;
+    else
+        xcb_disconnect(connection);
     return connected;
 }
 

@@ -35,7 +35,10 @@ void restartRandom();                 // gameRand() starts its sequence again
 namespace platform {
 namespace xdisplay {
 
-// True when an X display can be opened with this process's DISPLAY.
+// True when an X display can be opened with this process's DISPLAY. The
+// first connection that succeeds stays open for the life of the process: a
+// server that resets when its last client leaves (xvfb-run's does) would
+// otherwise reset just as the game connects, and refuse it.
 bool usable();
 
 // DISPLAY's value for messages: `DISPLAY=":987"`, or `DISPLAY is not set`.
