@@ -249,6 +249,8 @@ struct PlayCase {
     const char* named; // how the message names DISPLAY
 };
 
+void PrintTo(const PlayCase& row, std::ostream* out) { *out << row.named; }
+
 class PlayWithoutDisplay : public NoDisplay, public ::testing::WithParamInterface<PlayCase> {};
 
 TEST_P(PlayWithoutDisplay, ExitsWithOneLineAndStartsNoServer)
