@@ -1,5 +1,20 @@
 #pragma once
 
+// What the game needs of the machine, one section each: the clock and the
+// dice, small text files, SFML's error stream, the player's directory and the
+// X display.
+
+#include <filesystem>
+#include <fstream>
+#include <iosfwd>
+#include <map>
+#include <ostream>
+#include <streambuf>
+#include <string>
+#include <system_error>
+#include <vector>
+
+// ---------------------------------------------------------------------------
 // The game's clock and dice. Every time reading and every random draw of the
 // game goes through here, so a game plays the same on every machine.
 namespace platform {
@@ -24,10 +39,6 @@ void restartRandom();                 // gameRand() starts its sequence again
 
 // ---------------------------------------------------------------------------
 // Small text files read and replaced whole: the high-score file.
-// ---------------------------------------------------------------------------
-
-#include <fstream>
-#include <string>
 
 namespace platform {
 namespace files {
@@ -66,11 +77,6 @@ std::ofstream openTruncated(const char* name);
 
 // ---------------------------------------------------------------------------
 // SFML's error stream: repeats summarised.
-// ---------------------------------------------------------------------------
-
-#include <map>
-#include <ostream>
-#include <streambuf>
 
 namespace platform {
 namespace errorstream {
@@ -119,17 +125,10 @@ void filterSfmlErrors();
 } // namespace errorstream
 } // namespace platform
 
-
 // ---------------------------------------------------------------------------
 // The player's directory. The game reads every file by name from its working
 // directory and keeps "HighScore.txt" there; the front end plays in a
 // directory of the player's own that links to the game's files.
-
-#include <filesystem>
-#include <iosfwd>
-#include <string>
-#include <system_error>
-#include <vector>
 
 namespace platform::playerdir {
 
@@ -178,3 +177,35 @@ private:
 };
 
 } // namespace platform::playerdir
+
+// ---------------------------------------------------------------------------
+// X display
+//
+// SFML opens the X display as soon as the first window or picture object is
+// built, which for the game is during static initialisation, and aborts the
+// process when no display can be opened. The entry points ask here first,
+// before any of the game's objects is built.
+
+namespace platform {
+namespace xdisplay {
+
+// True when an X display can be opened with this process's DISPLAY. The
+// first connection that succeeds stays open for the life of the process: a
+// server that resets when its last client leaves (xvfb-run's does) would
+// otherwise reset just as the game connects, and refuse it.
+bool usable();
+
+// DISPLAY's value for messages: `DISPLAY=":987"`, or `DISPLAY is not set`.
+std::string setting();
+
+enum class PrivateServer { Started, NotInstalled, FailedToStart };
+
+// Starts a virtual X server (Xvfb, found on PATH) on a display number of its
+// own choosing, not listening on the network and open only to this process,
+// and makes it this process's display. The server ends with the process:
+// stopped at a normal exit, and sent SIGTERM by the kernel should the process
+// be killed.
+PrivateServer startPrivateServer();
+
+} // namespace xdisplay
+} // namespace platform

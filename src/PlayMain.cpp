@@ -1,6 +1,8 @@
 // The window front end: plays one game of Quasaril from the splash screen on,
 // in the player's own directory, which keeps "HighScore.txt".
 
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -18,6 +20,19 @@ const std::vector<std::string> gameFiles = {
     "space2.png",     "mainmenu.png",      "Arial.ttf",
 };
 
+// The game's objects open the X display as they are built, before main, and
+// SFML aborts the process when it cannot: without a desktop, say so and stop
+// first (priority 101 runs before every one of them is built).
+__attribute__((constructor(101))) void requireDisplay()
+{
+    if (platform::xdisplay::usable())
+        return;
+    std::fprintf(stderr,
+                 "quasaril-play: the game needs a desktop: no X display could be opened (%s)\n",
+                 platform::xdisplay::setting().c_str());
+    std::exit(EXIT_FAILURE);
+}
+
 } // namespace
 
 int main()
@@ -30,3 +45,4 @@ int main()
     Quasaril::Run();
     return 0;
 }
+
