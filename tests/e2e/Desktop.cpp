@@ -138,6 +138,26 @@ VirtualDisplay::~VirtualDisplay()
         stop(_pid, SIGTERM);
 }
 
+TemporaryDirectory::TemporaryDirectory()
+{
+    std::string pattern = (fs::temp_directory_path() / "quasaril-e2e-XXXXXX").string();
+    if (mkdtemp(pattern.data()))
+        _path = pattern;
+}
+
+TemporaryDirectory::~TemporaryDirectory()
+{
+    std::error_code ignored;
+    if (!_path.empty())
+        fs::remove_all(_path, ignored);
+}
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 // ---------------------------------------------------------------------------
 
 namespace {

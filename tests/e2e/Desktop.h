@@ -7,6 +7,7 @@
 #include <SFML/Graphics/Image.hpp>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -23,6 +24,24 @@ Seconds scaled(Seconds limit);
 
 // Calls check until it returns true or the limit has passed; true if it did.
 bool pollUntil(Seconds limit, const std::function<bool()>& check);
+
+// A fresh directory under the system's temporary one, removed with all it
+// holds when the object goes; empty if it could not be made.
+class TemporaryDirectory {
+public:
+    TemporaryDirectory();
+    ~TemporaryDirectory();
+    TemporaryDirectory(const TemporaryDirectory&) = delete;
+    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+
+    const std::filesystem::path& path() const { return _path; }
+
+private:
+    std::filesystem::path _path;
+};
+
+// A file's whole content; empty if it cannot be read.
+std::string readFile(const std::filesystem::path& path);
 
 // A virtual X server of its own on a free display, made the DISPLAY of this
 // process and of everything it starts, for the object's lifetime.

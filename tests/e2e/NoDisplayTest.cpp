@@ -13,8 +13,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <signal.h>
 #include <sstream>
@@ -36,35 +34,6 @@ const std::string consoleProgram = QUASARIL_CONSOLE;
 const std::string playProgram = std::string(QUASARIL_RUN_DIR) + "/quasaril-play";
 const std::string untimed = "--gtest_print_time=0"; // so two runs print the same bytes
 const char* const noDisplayHere = ":987";
-
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (fs::temp_directory_path() / "quasaril-nodisplay-XXXXXX").string();
-        if (mkdtemp(pattern.data()))
-            _path = pattern;
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        fs::remove_all(_path, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const fs::path& path() const { return _path; }
-    std::string read(const char* name) const { return readFile(_path / name); }
-
-private:
-    fs::path _path;
-};
 
 // This process's environment with DISPLAY set to the given value, or unset
 // when there is none, and PATH replaced when one is given.
@@ -127,11 +96,11 @@ struct Finished {
 };
 
 Finished run(const std::string& program, const std::vector<std::string>& arguments,
-             const std::vector<std::string>& environment, const TempDir& directory)
+             const std::vector<std::string>& environment, const e2e::TemporaryDirectory& directory)
 {
     const int status = waitStatus(start(program, arguments, environment, directory.path()));
-    return {status, directory.read("stdout.txt"), directory.read("stderr.txt"),
-            directory.read("HighScore.txt")};
+    const auto written = [&](const char* name) { return e2e::readFile(directory.path() / name); };
+    return {status, written("stdout.txt"), written("stderr.txt"), written("HighScore.txt")};
 }
 
 // Xvfb processes whose parent is the given process.
@@ -144,7 +113,7 @@ std::vector<pid_t> serversOf(pid_t parent)
         if (pid <= 0)
             continue;
         // "pid (name) state ppid ..."
-        std::istringstream stat(readFile(fs::path("/proc") / entry->d_name / "stat"));
+        std::istringstream stat(e2e::readFile(fs::path("/proc") / entry->d_name / "stat"));
         std::string skip, name, state;
         pid_t ppid = 0;
         if (stat >> skip >> name >> state >> ppid && name == "(Xvfb)" && ppid == parent)
@@ -176,7 +145,7 @@ Finished runOnADisplay()
 {
     e2e::VirtualDisplay display;
     EXPECT_TRUE(display.ready());
-    TempDir directory;
+    e2e::TemporaryDirectory directory;
     return run(consoleProgram, {untimed}, environmentWith(std::getenv("DISPLAY")), directory);
 }
 
@@ -189,7 +158,7 @@ TEST_P(ConsoleWithoutDisplay, RunsAsOnADisplayAndStopsItsServer)
     ASSERT_EQ(0, WEXITSTATUS(onADisplay.status));
     ASSERT_EQ("500", onADisplay.highScore);
 
-    TempDir directory;
+    e2e::TemporaryDirectory directory;
     const Finished alone = run(consoleProgram, {untimed}, environmentWith(GetParam()), directory);
     EXPECT_EQ(onADisplay.status, alone.status) << alone.err;
     EXPECT_EQ(onADisplay.out, alone.out);
@@ -203,14 +172,14 @@ INSTANTIATE_TEST_SUITE_P(DisplayUnsetOrGone, ConsoleWithoutDisplay,
 
 TEST_F(NoDisplay, ConsoleKilledMidRunTakesItsServerAlong)
 {
-    TempDir directory;
+    e2e::TemporaryDirectory directory;
     const pid_t console =
         start(consoleProgram, {"--gtest_repeat=200"}, environmentWith(nullptr), directory.path());
     std::vector<pid_t> servers;
     const bool midRun = e2e::pollUntil(e2e::scaled(e2e::Seconds(60)), [&] {
         servers = serversOf(console);
         return !servers.empty() &&
-               directory.read("stdout.txt").find("(iteration 2)") != std::string::npos;
+               e2e::readFile(directory.path() / "stdout.txt").find("(iteration 2)") != std::string::npos;
     });
     kill(console, SIGKILL);
     EXPECT_TRUE(WIFSIGNALED(waitStatus(console)));
@@ -232,8 +201,8 @@ TEST_F(NoDisplay, ConsoleKilledMidRunTakesItsServerAlong)
 
 TEST_F(NoDisplay, ConsoleWithoutXvfbSaysWhatIsMissing)
 {
-    TempDir directory;
-    const TempDir emptyPath;
+    e2e::TemporaryDirectory directory;
+    const e2e::TemporaryDirectory emptyPath;
     const Finished finished =
         run(consoleProgram, {}, environmentWith(nullptr, emptyPath.path().c_str()), directory);
     ASSERT_TRUE(WIFEXITED(finished.status)) << "ended by a signal";
@@ -255,7 +224,7 @@ class PlayWithoutDisplay : public NoDisplay, public ::testing::WithParamInterfac
 
 TEST_P(PlayWithoutDisplay, ExitsWithOneLineAndStartsNoServer)
 {
-    TempDir directory;
+    e2e::TemporaryDirectory directory;
     const Finished finished = run(playProgram, {}, environmentWith(GetParam().display), directory);
     ASSERT_TRUE(WIFEXITED(finished.status)) << "ended by a signal";
     EXPECT_EQ(1, WEXITSTATUS(finished.status));

@@ -44,26 +44,6 @@ Outcome run(const std::string& command)
 
 std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 
-class TemporaryDirectory {
-public:
-    TemporaryDirectory()
-    {
-        std::string pattern = (fs::temp_directory_path() / "quasaril-package-XXXXXX").string();
-        if (mkdtemp(pattern.data()))
-            _path = pattern;
-    }
-    ~TemporaryDirectory()
-    {
-        std::error_code ignored;
-        if (!_path.empty())
-            fs::remove_all(_path, ignored);
-    }
-    const fs::path& path() const { return _path; }
-
-private:
-    fs::path _path;
-};
-
 fs::path onlyPackageIn(const fs::path& directory)
 {
     std::vector<fs::path> found;
