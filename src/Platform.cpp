@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <ostream>
 #include <poll.h>
-#include <random>
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/random.h>
@@ -90,11 +89,10 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int maxLinkHops = 40; // as the kernel's own limit
-constexpr mode_t newFileMode = 0666; // less the umask, which open applies
+constexpr mode_t newFileMode = 0666; // less the umask
 constexpr mode_t permissionBits = 0777;
 constexpr std::size_t readChunk = 4096;
-constexpr int draftAttempts = 100;
-constexpr int draftSuffixLength = 6;
+constexpr const char* draftSuffix = ".XXXXXX"; // mkostemp fills in the X's
 
 bool readAll(int fd, std::string& text)
 {
@@ -137,25 +135,22 @@ std::string followLinks(fs::path path)
     return {};
 }
 
-// A name beside `path` that nothing has yet, opened as a new empty file.
-// Created exclusively and never through a link, so a name planted in
-// advance is skipped, never written.
+// The permission bits a new file gets: 0666 less the umask, which can only
+// be read by setting it.
+mode_t newFileBits()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return newFileMode & ~mask;
+}
+
+// A fresh draft beside `path`, opened as a new empty file under a unique
+// name. mkostemp creates it exclusively, so a name planted in advance (a
+// link, say) is skipped, never written through.
 int createDraft(const std::string& path, std::string& draft)
 {
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    static std::minstd_rand pick(static_cast<unsigned>(
-        std::chrono::steady_clock::now().time_since_epoch().count() ^ ::getpid()));
-    std::uniform_int_distribution<std::size_t> letter(0, sizeof letters - 2);
-    for (int attempt = 0; attempt < draftAttempts; ++attempt) {
-        draft = path + '.';
-        for (int i = 0; i < draftSuffixLength; ++i)
-            draft += letters[letter(pick)];
-        const int fd = ::open(draft.c_str(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, newFileMode);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
+    draft = path + draftSuffix;
+    return ::mkostemp(draft.data(), O_CLOEXEC);
 }
 
 enum class DraftResult { saved, impossible, failed };
@@ -171,8 +166,8 @@ DraftResult saveThroughDraft(const std::string& path, const std::string& text,
     const int fd = createDraft(path, draft);
     if (fd < 0)
         return errno == EACCES || errno == EPERM ? DraftResult::impossible : DraftResult::failed;
-    bool saved = (replaced == nullptr || ::fchmod(fd, replaced->st_mode & permissionBits) == 0) &&
-                 writeAll(fd, text);
+    const mode_t bits = replaced ? replaced->st_mode & permissionBits : newFileBits();
+    bool saved = ::fchmod(fd, bits) == 0 && writeAll(fd, text);
     saved = ::close(fd) == 0 && saved;
     saved = saved && ::rename(draft.c_str(), path.c_str()) == 0;
     if (!saved)

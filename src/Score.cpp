@@ -60,9 +60,8 @@ const sf::Font& loadFont()
 enum Line { scoreLine, highScoreLine, gameOverLine, winLine, powerUpLine, lineCount };
 
 struct HeldText {
-    sf::Text text;
+    sf::Text text; // without a font until first drawn
     std::string words;
-    bool made = false;
 };
 
 // Draws at once into the game window; the text shows in this frame only.
@@ -74,13 +73,12 @@ void drawText(Line line, const std::string& words, unsigned size, sf::Color colo
     static HeldText* const texts = new HeldText[lineCount]; // live until the process ends
     HeldText& held = texts[line];
     const sf::Font& font = loadFont();
-    if (!held.made) {
+    if (held.text.getFont() == nullptr) {
         held.text.setFont(font);
         held.text.setCharacterSize(size);
         held.text.setStyle(sf::Text::Bold);
         held.text.setFillColor(colour);
         held.text.setPosition(position);
-        held.made = true;
     }
     if (held.words != words) {
         held.words = words;
