@@ -1,6 +1,6 @@
 #include "Brain.h"
 
-#include "Platform.h"
+#include "platform/GameClock.h"
 
 namespace {
 

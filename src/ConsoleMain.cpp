@@ -5,7 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "Platform.h"
+#include "platform/ErrorFilter.h"
+#include "platform/XDisplay.h"
 
 namespace {
 

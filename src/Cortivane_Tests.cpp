@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "Platform.h" // the score cases' stream on the high-score file
+#include "platform/HighScoreFile.h" // the score cases' stream on the high-score file
 #include "PowerUp.h"
 #include "Quasaril.h"
 

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "Platform.h"
+#include "platform/ErrorFilter.h"
+#include "platform/PlayerDirectory.h"
+#include "platform/XDisplay.h"
 #include "Quasaril.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "PowerUp.h"
 
-#include "Platform.h"
+#include "platform/GameClock.h"
 
 namespace powerUpUnit {
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <sstream>
 
-#include "Platform.h"
+#include "platform/HighScoreFile.h"
 #include "Quasaril.h"
 
 namespace {

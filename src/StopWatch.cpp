@@ -3,7 +3,7 @@
 #include <cmath>
 #include <iostream>
 
-#include "Platform.h"
+#include "platform/GameClock.h"
 
 namespace {
 

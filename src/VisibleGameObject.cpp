@@ -4,7 +4,7 @@
 #include <functional>
 #include <map>
 
-#include "Platform.h"
+#include "platform/GameClock.h"
 #include "Quasaril.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "FrameTest.h"
-#include "Platform.h"
+#include "platform/GameClock.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "Brain.h"
-#include "Platform.h"
+#include "platform/GameClock.h"
 #include "Quasaril.h"
 #include "SpaceShip.h"
 #include "TestPictures.h"

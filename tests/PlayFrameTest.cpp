@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "FrameTest.h"
-#include "Platform.h"
+#include "platform/GameClock.h"
 #include "PowerUp.h"
 
 namespace {

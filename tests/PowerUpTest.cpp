@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "FrameTest.h"
-#include "Platform.h"
+#include "platform/GameClock.h"
 #include "PowerUp.h"
 
 namespace {

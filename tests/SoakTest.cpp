@@ -11,7 +11,7 @@
 #include <random>
 #include <unistd.h>
 
-#include "Platform.h"
+#include "platform/GameClock.h"
 #include "TestSupport.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "Platform.h"
+#include "platform/GameClock.h"
 #include "StopWatch.h"
 
 namespace hooks = platform::testhooks;

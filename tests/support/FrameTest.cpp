@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "Platform.h"
+#include "platform/GameClock.h"
 
 namespace {
 
