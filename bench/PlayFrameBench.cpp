@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "Platform.h"
+#include "platform/GameClock.h"
 #include "TestSupport.h"
 
 namespace {
