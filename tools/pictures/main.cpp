@@ -1,0 +1,78 @@
+// make_pictures: draws every picture the game reads and writes them as PNG
+// files into the directory named on the command line, and the desktop icons
+// into a second one if it is named. Everything comes from the art's grids and
+// the drawing rules, with fixed-seed dice, so every build writes the same
+// files. Only sf::Image is used: no window, no display.
+//
+//   make_pictures OUTPUT_DIRECTORY [ICON_DIRECTORY]
+
+#include "icons.h"
+#include "screens.h"
+#include "shots.h"
+#include "sprites.h"
+
+#include <iostream>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+using namespace pictures;
+
+struct Picture {
+    const char* name;
+    sf::Image (*draw)();
+};
+
+// The game's pictures, by the names it reads them by.
+const Picture gamePictures[] = {
+    {"SpaceShip3.png", ship},
+    {"Projectile3.png", plainShotPicture},
+    {"bolt.png", boltPicture},
+    {"virus2.png", virusPicture},
+    {"brain.png", plainBrain},
+    {"brain_freeze3.png", freezeBrain},
+    {"brain_fire3.png", fireBrain},
+    {"brain_Projectile1.png", brainShot},
+    {"explode1.png", explosion},
+    {"powerup.png", powerUp},
+    {"bubble2.png", bubble},
+    {"SplashScreen1.png", splashScreen},
+    {"space2.png", backdrop},
+    {"mainmenu.png", mainMenu},
+};
+
+// The desktop's icons, named by their size in the icon theme.
+const Picture icons[] = {
+    {"64x64.png", smallIcon},
+    {"128x128.png", largeIcon},
+};
+
+template <std::size_t count>
+bool drawAll(const Picture (&list)[count], const std::string& directory)
+{
+    for (const Picture& picture : list)
+        if (!picture.draw().saveToFile(directory + "/" + picture.name)) {
+            std::cerr << "make_pictures: cannot write " << picture.name << "\n";
+            return false;
+        }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2 && argc != 3) {
+        std::cerr << "usage: make_pictures OUTPUT_DIRECTORY [ICON_DIRECTORY]\n";
+        return 2;
+    }
+    try {
+        if (!drawAll(gamePictures, argv[1]) || (argc == 3 && !drawAll(icons, argv[2])))
+            return 1;
+    } catch (const std::logic_error& fault) {
+        std::cerr << "make_pictures: " << fault.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
