@@ -1,7 +1,10 @@
 #include "Score.h"
 
 #include <SFML/Graphics.hpp>
+#include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
 #include <locale>
 #include <optional>
 #include <sstream>
@@ -21,6 +24,9 @@ const sf::Vector2f highScorePosition(650.0f, 50.0f);
 const sf::Vector2f gameOverPosition(200.0f, 300.0f);
 const sf::Vector2f winPosition(180.0f, 300.0f);
 const sf::Vector2f powerUpPosition(300.0f, 400.0f);
+// Room for any float in plain digits: a sign, 39 digits for the largest, or
+// "0." and 45 digits for the smallest.
+constexpr std::size_t longestFileNumber = 64;
 
 // Plain digits for whole scores below a million, whatever the global locale.
 std::string formatNumber(float value)
@@ -31,16 +37,65 @@ std::string formatNumber(float value)
     return out.str();
 }
 
-// The stored best score; nothing when the text does not start with a finite
-// number.
-std::optional<float> parseHighScore(const std::string& text)
+// The score as the file keeps it: the shortest plain digits that read back
+// as the same float, never an exponent (16777216, not 1.67772e+07).
+std::string fileNumber(float value)
 {
-    std::istringstream in(text);
+    char digits[longestFileNumber];
+    const std::to_chars_result end =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed);
+    return std::string(digits, end.ptr);
+}
+
+// The stored best score; nothing when the text does not start with a finite
+// number, or when its number runs on to where a longer file was cut (the
+// rest of it is unread).
+std::optional<float> parseHighScore(const platform::files::Contents& onFile)
+{
+    std::istringstream in(onFile.text);
     in.imbue(std::locale::classic());
     float stored = 0.0f;
-    if (!(in >> stored) || !std::isfinite(stored))
+    if (!(in >> stored) || !std::isfinite(stored) || (onFile.cut && in.eof()))
         return std::nullopt;
     return stored;
+}
+
+// Writes the high score, and says on standard error, once, when it cannot:
+// not again until a save has succeeded. A failed save is not tried again
+// for the same score, or a full disk would be tried (and told) in every
+// frame.
+class Saves {
+public:
+    void save(const std::string& text)
+    {
+        if (text == _failed)
+            return;
+        const std::string why = platform::files::replaceWhole(highScoreFile, text);
+        _failed = why.empty() ? std::string() : text;
+        _told = _told && !why.empty();
+        tell(why);
+    }
+
+    void tell(const std::string& why)
+    {
+        if (_told || why.empty())
+            return;
+        _told = true;
+        std::error_code unknown;
+        const std::string file = std::filesystem::absolute(highScoreFile, unknown).string();
+        std::fprintf(stderr, "the high score cannot be kept in %s (%s)\n",
+                     unknown ? highScoreFile : file.c_str(), why.c_str());
+    }
+
+private:
+    std::string _failed; // the text whose save failed last
+    bool _told = false;
+};
+
+Saves& saves()
+{
+    static Saves* const saves = new Saves; // lives until the process ends
+    return *saves;
 }
 
 // The font is read once and held: every frame writes several texts, and a
@@ -115,19 +170,22 @@ void Score::PowerUp(std::string power)
     drawText(powerUpLine, power, messageTextSize, sf::Color::Green, powerUpPosition);
 }
 
-// The better of the stored best and this game's score, written back. A name
-// that is not a readable regular file (a directory, a named pipe) is left
-// alone, and the game's score is the best.
+// The better of the stored best and this game's score. A stored score the
+// game does not beat is left as it stands, byte for byte; otherwise the
+// game's score is written. A name that is not a readable regular file (a
+// directory, a named pipe, another user's link) is left alone, and the
+// game's score is the best.
 float Score::SaveScore(float GameScore)
 {
     namespace files = platform::files;
-    const files::Contents onFile = files::readWhole(highScoreFile);
-    if (onFile.kind == files::Kind::untouched)
+    const files::Contents onFile = files::readStart(highScoreFile);
+    if (onFile.kind == files::Kind::untouched) {
+        saves().tell(onFile.whyUntouched);
         return GameScore;
-    const std::optional<float> stored = parseHighScore(onFile.text);
-    const float highScore = stored && !(GameScore > *stored) ? *stored : GameScore;
-    const std::string text = formatNumber(highScore);
-    if (text != onFile.text) // most frames change nothing: no write then
-        files::replaceWhole(highScoreFile, text);
-    return highScore;
+    }
+    const std::optional<float> stored = parseHighScore(onFile);
+    if (stored && !(GameScore > *stored))
+        return *stored;
+    saves().save(fileNumber(GameScore));
+    return GameScore;
 }

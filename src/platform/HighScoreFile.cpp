@@ -2,37 +2,49 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/FilePlace.h"
 
 namespace platform {
 namespace files {
 namespace {
 
-namespace fs = std::filesystem;
-
-constexpr int maxLinkHops = 40; // as the kernel's own limit
 constexpr mode_t newFileMode = 0666; // less the umask
 constexpr mode_t permissionBits = 0777;
-constexpr std::size_t readChunk = 4096;
-constexpr const char* draftSuffix = ".XXXXXX"; // mkostemp fills in the X's
+constexpr char draftSuffix[] = ".XXXXXX"; // mkostemp fills in the X's
+constexpr std::size_t draftSuffixLength = sizeof draftSuffix - 1;
+const char* const notRegular = "not a regular file";
 
-bool readAll(int fd, std::string& text)
+std::string reason(int error) { return error == 0 ? std::string() : std::strerror(error); }
+
+Contents nothingRead(Kind kind, const std::string& why = {}) { return {kind, {}, false, why}; }
+Contents untouched(const std::string& why) { return nothingRead(Kind::untouched, why); }
+
+// Reads from the start of a file until readLimit bytes or its end. Returns 0
+// or the errno.
+int readFrom(int fd, std::string& text)
 {
-    char chunk[readChunk];
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    text.resize(readLimit);
+    std::size_t got = 0;
+    while (got < readLimit) {
+        const ssize_t n = ::read(fd, text.data() + got, readLimit - got);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            return n == 0;
-        text.append(chunk, static_cast<std::size_t>(n));
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
     }
+    text.resize(got);
+    return 0;
 }
 
-bool writeAll(int fd, const std::string& text)
+int writeAll(int fd, const std::string& text)
 {
     std::size_t written = 0;
     while (written < text.size()) {
@@ -40,24 +52,10 @@ bool writeAll(int fd, const std::string& text)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return false;
+            return n < 0 ? errno : EIO;
         written += static_cast<std::size_t>(n);
     }
-    return true;
-}
-
-// The file a name finally stands for, every symbolic link followed, whether
-// or not that file exists; empty for a loop of links.
-std::string followLinks(fs::path path)
-{
-    for (int hop = 0; hop < maxLinkHops; ++hop) {
-        std::error_code notALink;
-        const fs::path target = fs::read_symlink(path, notALink);
-        if (notALink)
-            return path.string();
-        path = target.is_absolute() ? target : path.parent_path() / target;
-    }
-    return {};
+    return 0;
 }
 
 // The permission bits a new file gets: 0666 less the umask, which can only
@@ -69,76 +67,96 @@ mode_t newFileBits()
     return newFileMode & ~mask;
 }
 
-// A fresh draft beside `path`, opened as a new empty file under a unique
-// name. mkostemp creates it exclusively, so a name planted in advance (a
-// link, say) is skipped, never written through.
-int createDraft(const std::string& path, std::string& draft)
+// mkostemp takes a path, not a directory descriptor: through /proc the path
+// names the very directory the place was found in, whatever becomes of the
+// names on the way to it.
+std::string draftTemplate(const Place& place)
 {
-    draft = path + draftSuffix;
-    return ::mkostemp(draft.data(), O_CLOEXEC);
+    return "/proc/self/fd/" + std::to_string(place.directory.get()) + "/" + place.name +
+           draftSuffix;
 }
 
-enum class DraftResult { saved, impossible, failed };
-
-// Writes the text into a fresh draft and renames it over `path`: the file
-// holds the old or the new text at every moment. No fsync: the score can rise
-// in every frame, and the rename alone keeps the file whole when the game is
-// killed. `replaced` is the file's status, or null for a new file.
-DraftResult saveThroughDraft(const std::string& path, const std::string& text,
-                             const struct stat* replaced)
+// Writes the text into a fresh draft and renames it over the file: the file
+// holds the old or the new text at every moment. mkostemp creates the draft
+// exclusively, so a name planted in advance (a link, say) is skipped, never
+// written through. No fsync: the score can rise in every frame, and the
+// rename alone keeps the file whole when the game is killed. `replaced` is
+// the file's status, or null for a new file. Returns 0 or the errno.
+int saveThroughDraft(const Place& place, const std::string& text, const struct stat* replaced)
 {
-    std::string draft;
-    const int fd = createDraft(path, draft);
-    if (fd < 0)
-        return errno == EACCES || errno == EPERM ? DraftResult::impossible : DraftResult::failed;
+    std::string path = draftTemplate(place);
+    Descriptor draft(::mkostemp(path.data(), O_CLOEXEC));
+    if (!draft)
+        return errno;
+    const int directory = place.directory.get();
+    const std::string draftName = place.name + path.substr(path.size() - draftSuffixLength);
     const mode_t bits = replaced ? replaced->st_mode & permissionBits : newFileBits();
-    bool saved = ::fchmod(fd, bits) == 0 && writeAll(fd, text);
-    saved = ::close(fd) == 0 && saved;
-    saved = saved && ::rename(draft.c_str(), path.c_str()) == 0;
-    if (!saved)
-        ::unlink(draft.c_str());
-    return saved ? DraftResult::saved : DraftResult::failed;
+    int error = passOwnership(draft.get(), replaced, place);
+    if (error == 0 && ::fchmod(draft.get(), bits) != 0)
+        error = errno;
+    if (error == 0)
+        error = writeAll(draft.get(), text);
+    const int closed = draft.close();
+    error = error != 0 ? error : closed;
+    if (error == 0 && ::renameat(directory, draftName.c_str(), directory, place.name.c_str()) != 0)
+        error = errno;
+    if (error != 0)
+        ::unlinkat(directory, draftName.c_str(), 0);
+    return error;
 }
 
-bool rewriteInPlace(int fd, const std::string& text)
+// No draft may be made or may take the file's place here.
+bool refused(int error) { return error == EACCES || error == EPERM; }
+
+int rewriteInPlace(int fd, const std::string& text)
 {
-    return ::ftruncate(fd, 0) == 0 && writeAll(fd, text);
+    return ::ftruncate(fd, 0) == 0 ? writeAll(fd, text) : errno;
 }
 
 } // namespace
 
-Contents readWhole(const char* name)
+Contents readStart(const char* name)
 {
-    const int fd = ::open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return {errno == ENOENT ? Kind::missing : Kind::untouched, {}};
-    Contents contents{Kind::untouched, {}};
+    const Place place = locate(name);
+    if (!place.whyNot.empty())
+        return untouched(place.whyNot);
+    Descriptor file(::openat(place.directory.get(), place.name.c_str(),
+                             O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC));
+    if (!file)
+        return errno == ENOENT ? nothingRead(Kind::missing) : untouched(reason(errno));
     struct stat status;
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && readAll(fd, contents.text))
-        contents.kind = Kind::regular;
-    else
-        contents.text.clear();
-    ::close(fd);
+    if (::fstat(file.get(), &status) != 0)
+        return untouched(reason(errno));
+    if (!S_ISREG(status.st_mode))
+        return untouched(notRegular);
+    Contents contents = nothingRead(Kind::regular);
+    if (const int error = readFrom(file.get(), contents.text))
+        return untouched(reason(error));
+    contents.cut = contents.text.size() == readLimit;
     return contents;
 }
 
-bool replaceWhole(const char* name, const std::string& text)
+std::string replaceWhole(const char* name, const std::string& text)
 {
-    const std::string path = followLinks(name);
-    if (path.empty())
-        return false;
+    const Place place = locate(name);
+    if (!place.whyNot.empty())
+        return place.whyNot;
     // Opened, not truncated, to learn whether the file may be written at all.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT && saveThroughDraft(path, text, nullptr) == DraftResult::saved;
-    bool written = false;
+    Descriptor file(::openat(place.directory.get(), place.name.c_str(),
+                             O_WRONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC));
+    if (!file)
+        return reason(errno == ENOENT ? saveThroughDraft(place, text, nullptr) : errno);
     struct stat replaced;
-    if (::fstat(fd, &replaced) == 0 && S_ISREG(replaced.st_mode)) {
-        const DraftResult draft = saveThroughDraft(path, text, &replaced);
-        written = draft == DraftResult::saved ||
-                  (draft == DraftResult::impossible && rewriteInPlace(fd, text));
-    }
-    return ::close(fd) == 0 && written;
+    if (::fstat(file.get(), &replaced) != 0)
+        return reason(errno);
+    if (!S_ISREG(replaced.st_mode))
+        return notRegular;
+    const bool manyNames = replaced.st_nlink > 1;
+    int error = manyNames ? 0 : saveThroughDraft(place, text, &replaced);
+    if (manyNames || refused(error))
+        error = rewriteInPlace(file.get(), text);
+    const int closed = file.close();
+    return reason(error != 0 ? error : closed);
 }
 
 std::ofstream openTruncated(const char* name)

@@ -1,36 +1,48 @@
 #pragma once
 
-// The high-score file: small text files read and replaced whole, safely.
+// The high-score file: the start of a small text file read, and its text
+// replaced whole, safely.
 
+#include <cstddef>
 #include <fstream>
 #include <string>
 
 namespace platform {
 namespace files {
 
+// How much of a file is read: the longest number the game writes has under
+// fifty characters; the rest leaves room for space a player typed before it.
+constexpr std::size_t readLimit = 4096;
+
 enum class Kind {
     missing,  // no such name (a dangling symbolic link included)
-    regular,  // a regular file, read whole into `text`
+    regular,  // a regular file, its start read into `text`
     untouched // anything else, or a file that cannot be read: never read nor written
 };
 
 struct Contents {
     Kind kind;
     std::string text;
+    bool cut = false; // the file may go on after `text`
+    std::string whyUntouched;
 };
 
-// Reads the file a name stands for, following symbolic links. Never blocks:
+// Reads the start of the file a name stands for, at most readLimit bytes,
+// following symbolic links where locate() does (FilePlace.h). Never blocks:
 // a directory, named pipe, socket or device is reported untouched unread.
-Contents readWhole(const char* name);
+Contents readStart(const char* name);
 
 // Replaces the text of the regular file a name stands for, or creates it.
-// Symbolic links are followed and stay links; a file that cannot be opened
-// for writing, or that is not a regular file, is left as it is. The new text
-// goes into a fresh draft beside the file, with the file's permission bits,
-// which then takes the file's place: the file holds the old or the new text
-// at every moment. Where no draft can be made (a read-only directory) the
-// file is rewritten in place. Returns whether the text was written.
-bool replaceWhole(const char* name, const std::string& text);
+// Symbolic links are followed where locate() does and stay links; a file
+// that cannot be opened for writing, or that is not a regular file, is left
+// as it is. The new text goes into a fresh draft beside the file, with the
+// file's permission bits, owner and group, which then takes the file's
+// place: the file holds the old or the new text at every moment. The file is
+// rewritten in place where no such draft can be made (a read-only directory,
+// an owner root alone could give) and where it has other names (hard links),
+// which then all see the new text. Returns why the text could not be
+// written, or an empty string when it was.
+std::string replaceWhole(const char* name, const std::string& text);
 
 // A stream that truncates and writes the file, opened only where that cannot
 // wait forever: on a regular file or a new one. On a named pipe, device or

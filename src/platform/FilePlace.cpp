@@ -1,0 +1,121 @@
+#include "platform/FilePlace.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <deque>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace platform {
+namespace files {
+namespace {
+
+constexpr int maxLinkHops = 40; // as the kernel's own limit
+constexpr uid_t rootUser = 0;
+const char* const linkOfAnother = "a symbolic link of another user, not followed";
+
+using Names = std::deque<std::string>;
+
+// Puts the names a path is made of in front of those still to walk; "" and
+// "." name nothing new.
+void pushPath(const std::string& path, Names& names)
+{
+    Names parts;
+    for (std::size_t start = 0; start <= path.size();) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        const std::string part = path.substr(start, end - start);
+        if (!part.empty() && part != ".")
+            parts.push_back(part);
+        start = end + 1;
+    }
+    names.insert(names.begin(), parts.begin(), parts.end());
+}
+
+// The entry itself, a symbolic link included, opened only to be looked at.
+Descriptor openEntry(int directory, const char* name, int flags = 0)
+{
+    return Descriptor(::openat(directory, name, O_PATH | O_NOFOLLOW | O_CLOEXEC | flags));
+}
+
+Descriptor openRoot(const std::string& path)
+{
+    return openEntry(AT_FDCWD, !path.empty() && path.front() == '/' ? "/" : ".", O_DIRECTORY);
+}
+
+// The target of a link opened with openEntry; empty when it cannot be read.
+std::string readLink(int link)
+{
+    std::string target(PATH_MAX, '\0');
+    const ssize_t length = ::readlinkat(link, "", target.data(), target.size());
+    const bool whole = length > 0 && static_cast<std::size_t>(length) < target.size();
+    target.resize(whole ? static_cast<std::size_t>(length) : 0);
+    return target;
+}
+
+bool mayFollow(const struct stat& link)
+{
+    return link.st_uid == ::geteuid() || link.st_uid == rootUser;
+}
+
+Place failed(const std::string& why) { return {Descriptor(), {}, why}; }
+
+} // namespace
+
+int Descriptor::close()
+{
+    const int fd = std::exchange(_fd, -1);
+    return fd < 0 || ::close(fd) == 0 ? 0 : errno;
+}
+
+// Each name is opened by itself, under the directory found so far, and never
+// followed by the kernel: a link is read and its names walked in its place.
+Place locate(const char* name)
+{
+    Names names;
+    pushPath(name, names);
+    Descriptor directory = openRoot(name);
+    for (int hops = 0; !names.empty();) {
+        const std::string next = names.front();
+        names.pop_front();
+        Descriptor entry = openEntry(directory.get(), next.c_str());
+        struct stat status;
+        if (!entry || ::fstat(entry.get(), &status) != 0) {
+            if (errno == ENOENT && names.empty())
+                return {std::move(directory), next, {}}; // a new file
+            return failed(std::strerror(errno));
+        }
+        if (S_ISLNK(status.st_mode)) {
+            if (!mayFollow(status))
+                return failed(linkOfAnother);
+            const std::string target = readLink(entry.get());
+            if (++hops > maxLinkHops || target.empty())
+                return failed(std::strerror(target.empty() ? ENAMETOOLONG : ELOOP));
+            if (target.front() == '/')
+                directory = openRoot(target);
+            pushPath(target, names);
+        } else if (names.empty()) {
+            return {std::move(directory), next, {}};
+        } else if (S_ISDIR(status.st_mode)) {
+            directory = std::move(entry);
+        } else {
+            return failed(std::strerror(ENOTDIR));
+        }
+    }
+    return failed(std::strerror(EISDIR)); // the name stands for a directory
+}
+
+int passOwnership(int draft, const struct stat* replaced, const Place& place)
+{
+    struct stat owner;
+    if (replaced)
+        owner = *replaced;
+    else if (::geteuid() != rootUser || ::fstat(place.directory.get(), &owner) != 0 ||
+             owner.st_uid == rootUser)
+        return 0; // a new file of the user who makes it
+    return ::fchown(draft, owner.st_uid, owner.st_gid) == 0 ? 0 : errno;
+}
+
+} // namespace files
+} // namespace platform
