@@ -28,7 +28,8 @@ const sf::Vector2f powerUpPosition(300.0f, 400.0f);
 // "0." and 45 digits for the smallest.
 constexpr std::size_t longestFileNumber = 64;
 
-// Plain digits for whole scores below a million, whatever the global locale.
+// A number as the screen shows it: plain digits for whole scores below a
+// million (1234567 shows as 1.23457e+06), whatever the global locale.
 std::string formatNumber(float value)
 {
     std::ostringstream out;
