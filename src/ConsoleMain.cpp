@@ -27,8 +27,8 @@ __attribute__((constructor(101))) void provideDisplay()
                                 ? "the virtual X server Xvfb is not installed"
                                 : "the virtual X server Xvfb did not start";
     std::fprintf(stderr,
-                 "quasaril: no X display could be opened (%s) and %s: install the xvfb "
-                 "package, or run quasaril on a desktop\n",
+                 "quasaril-check: no X display could be opened (%s) and %s: install the xvfb "
+                 "package, or run quasaril-check on a desktop\n",
                  display.c_str(), why);
     std::exit(EXIT_FAILURE);
 }

@@ -1,4 +1,4 @@
-// Runs the console program quasaril as a user would, in a fresh working
+// Runs the console program quasaril-check as a user would, in a fresh working
 // directory, and holds what it prints against the transcripts in
 // tests/transcripts/.
 //
@@ -31,7 +31,7 @@ using Lines = std::vector<std::string>;
 
 const std::string consoleProgram = QUASARIL_CONSOLE;
 const std::string transcriptDirectory = QUASARIL_TRANSCRIPTS;
-const char* const capturedOutput = "quasaril-stdout.txt";
+const char* const capturedOutput = "quasaril-check-stdout.txt";
 const char* const highScoreFile = "HighScore.txt";
 const std::string banner = "Running main() from gtest_main.cc";
 constexpr int casesInSuite = 34;
@@ -72,7 +72,7 @@ std::string joined(const Lines& lines)
     return text;
 }
 
-// Runs quasaril in the working directory with the given flags; its standard
+// Runs quasaril-check in the working directory with the given flags; its standard
 // error stays with the test's, so SFML's and the sanitizers' words show.
 ConsoleRun runConsole(const Lines& flags = {})
 {
@@ -131,7 +131,7 @@ std::vector<Lines> blocksOf(const Lines& lines)
         if (found == run.lines.end())
             return ::testing::AssertionFailure()
                    << "not in the output after the blocks before it (" << name << "):\n"
-                   << joined(block) << "--- output of quasaril ---\n"
+                   << joined(block) << "--- output of quasaril-check ---\n"
                    << joined(run.lines);
         from = found + static_cast<std::ptrdiff_t>(block.size());
     }

@@ -177,8 +177,8 @@ GameRun::GameRun(Files files) : _directory(makeTemporaryDirectory())
     if (_directory.empty())
         return;
     const fs::path run = QUASARIL_RUN_DIR;
-    const fs::path program = fs::path(_directory) / "quasaril-play";
-    fs::copy_file(run / "quasaril-play", program);
+    const fs::path program = fs::path(_directory) / "quasaril";
+    fs::copy_file(run / "quasaril", program);
     if (files != WithoutGameFiles)
         for (const char* name : gameFiles)
             fs::copy_file(run / name, fs::path(_directory) / name);
@@ -201,7 +201,7 @@ void GameRun::start(const std::string& program)
     if (_pid == 0) {
         setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
         if (chdir(_startDirectory.c_str()) == 0)
-            execl(program.c_str(), "quasaril-play", static_cast<char*>(nullptr));
+            execl(program.c_str(), "quasaril", static_cast<char*>(nullptr));
         _exit(127);
     }
 }

@@ -59,7 +59,7 @@ private:
     bool _ready = false; // a client has connected
 };
 
-// quasaril-play running with a temporary data home of its own (XDG_DATA_HOME),
+// quasaril running with a temporary data home of its own (XDG_DATA_HOME),
 // so the player's directory it plays in is the test's: either a temporary
 // copy of the run directory, holding the front end itself and, unless told
 // otherwise, every picture and the font, or a given program started in a

@@ -101,7 +101,7 @@ TEST(Package, IsLintianCleanAndPlaysUnpackedFromAnywhere)
     ASSERT_TRUE(display.ready()) << "no virtual X server";
     const fs::path elsewhere = work.path() / "elsewhere";
     fs::create_directory(elsewhere);
-    GameRun game((root / "usr/games/quasaril-play").string(), elsewhere.string());
+    GameRun game((root / "usr/games/quasaril").string(), elsewhere.string());
     const std::optional<GameWindow> window = GameWindow::find(scaled(Seconds(10)));
     ASSERT_TRUE(window) << "no game window";
     ASSERT_TRUE(pollUntil(scaled(Seconds(10)), [&] { return shows(*window, "SplashScreen1.png"); }))
