@@ -70,6 +70,11 @@ TEST(Package, IsLintianCleanAndPlaysUnpackedFromAnywhere)
     const fs::path deb = onlyPackageIn(work.path() / "out");
     ASSERT_FALSE(deb.empty()) << packed.output;
 
+    // Xvfb serves only the check program: never pulled in by installing the game.
+    const Outcome pulledIn = run("dpkg-deb -f " + quoted(deb) + " Pre-Depends Depends Recommends");
+    EXPECT_EQ(pulledIn.output.find("xvfb"), std::string::npos) << pulledIn.output;
+    EXPECT_EQ(run("dpkg-deb -f " + quoted(deb) + " Suggests").output, "xvfb\n");
+
     const Outcome lint = run("lintian --fail-on error,warning --info --pedantic " + quoted(deb));
     EXPECT_EQ(lint.status, 0) << lint.output;
     std::cout << "lintian:\n" << lint.output << "package size: " << fs::file_size(deb) << " bytes\n";
