@@ -10,6 +10,7 @@
 #include <iterator>
 #include <map>
 #include <poll.h>
+#include <regex>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
@@ -336,6 +337,15 @@ void GameWindow::key(const std::string& name) const
 {
     // The lower middle of the window is outside the menu's items.
     runCommand("xdotool mousemove --window " + _id + " 400 700 key " + name);
+}
+
+std::string GameWindow::windowClass() const
+{
+    // xprop prints: WM_CLASS(STRING) = "instance", "class"
+    static const std::regex classes(R"re(= "[^"]*", "([^"]*)")re");
+    const std::string line = commandOutput("xprop -id " + _id + " WM_CLASS 2>/dev/null");
+    std::smatch found;
+    return std::regex_search(line, found, classes) ? found[1].str() : std::string();
 }
 
 // ---------------------------------------------------------------------------

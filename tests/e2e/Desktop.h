@@ -125,6 +125,9 @@ public:
     // under it has the keyboard (there is no window manager to give focus).
     void click(int x, int y) const;
     void key(const std::string& name) const;
+    // The class part of the window's WM_CLASS, which a dock matches against
+    // a desktop entry's StartupWMClass; empty if there is none.
+    std::string windowClass() const;
 
 private:
     GameWindow(std::string id, sf::Vector2i origin) : _id(std::move(id)), _origin(origin) {}
