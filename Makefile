@@ -28,10 +28,10 @@ build: setup
 # The check suite rewrites "HighScore.txt" in its working directory: it runs
 # in a directory of its own, away from the player's score in build/run/.
 run: build
-	cd $(BUILD_DIR)/check && ../run/quasaril
+	cd $(BUILD_DIR)/check && ../run/quasaril-check
 
 play: build
-	cd $(BUILD_DIR)/run && ./quasaril-play
+	cd $(BUILD_DIR)/run && ./quasaril
 
 test: build
 	cd $(BUILD_DIR) && $(XVFB) ctest $(CTEST_FLAGS)

@@ -1,7 +1,15 @@
 // The console program: runs the game's check cases and exits with the
 // framework's verdict, 0 when every case that ran passed.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -27,11 +35,62 @@ __attribute__((constructor(101))) void provideDisplay()
                                 ? "the virtual X server Xvfb is not installed"
                                 : "the virtual X server Xvfb did not start";
     std::fprintf(stderr,
-                 "quasaril: no X display could be opened (%s) and %s: install the xvfb "
-                 "package, or run quasaril on a desktop\n",
+                 "quasaril-check: no X display could be opened (%s) and %s: install the xvfb "
+                 "package, or run quasaril-check on a desktop\n",
                  display.c_str(), why);
     std::exit(EXIT_FAILURE);
 }
+
+const char* const highScoreFile = "HighScore.txt";
+const char* const scoreSuite = "Score"; // its cases write and read the file
+
+// Why the check cases cannot write the high-score file in the working
+// directory, or nothing when they can. The file is opened for writing, but
+// neither made nor truncated; a missing one needs a writable directory.
+std::optional<std::string> whyScoreFileIsUnwritable()
+{
+    const int fd = ::open(highScoreFile, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd >= 0) {
+        struct stat status;
+        const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+        ::close(fd);
+        return regular ? std::nullopt : std::optional<std::string>("not a regular file");
+    }
+    if (errno == ENOENT && ::faccessat(AT_FDCWD, ".", W_OK, AT_EACCESS) == 0)
+        return std::nullopt;
+    return std::string(std::strerror(errno));
+}
+
+bool scoreCasesWillRun(const testing::UnitTest& unit)
+{
+    for (int i = 0; i < unit.total_test_suite_count(); ++i) {
+        const testing::TestSuite& suite = *unit.GetTestSuite(i);
+        if (std::strcmp(suite.name(), scoreSuite) == 0 && suite.test_to_run_count() > 0)
+            return true;
+    }
+    return false;
+}
+
+// The Score cases write a best score into the file, save and hold the result
+// against it: where the file cannot be written they do not all pass. They
+// still run as they are; one line on standard error says why first, so the
+// report on standard output is unchanged. Called once the filter has chosen
+// the cases: a listing, or a run without them, says nothing.
+class UnwritableScoreFileWarning : public testing::EmptyTestEventListener {
+    void OnTestProgramStart(const testing::UnitTest& unit) override
+    {
+        if (!scoreCasesWillRun(unit))
+            return;
+        const std::optional<std::string> why = whyScoreFileIsUnwritable();
+        if (!why)
+            return;
+        std::error_code unknown;
+        std::fprintf(stderr,
+                     "quasaril-check: cannot write %s in %s (%s): the Score cases will not all "
+                     "pass\n",
+                     highScoreFile, std::filesystem::current_path(unknown).c_str(), why->c_str());
+    }
+};
 
 } // namespace
 
@@ -40,5 +99,6 @@ int main(int argc, char** argv)
     platform::errorstream::filterSfmlErrors();
     std::puts("Running main() from gtest_main.cc");
     testing::InitGoogleTest(&argc, argv);
+    testing::UnitTest::GetInstance()->listeners().Append(new UnwritableScoreFileWarning);
     return testing::UnitTest::GetInstance()->Run();
 }

@@ -30,7 +30,7 @@ __attribute__((constructor(101))) void requireDisplay()
     if (platform::xdisplay::usable())
         return;
     std::fprintf(stderr,
-                 "quasaril-play: the game needs a desktop: no X display could be opened (%s)\n",
+                 "quasaril: the game needs a desktop: no X display could be opened (%s)\n",
                  platform::xdisplay::setting().c_str());
     std::exit(EXIT_FAILURE);
 }

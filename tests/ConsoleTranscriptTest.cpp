@@ -1,4 +1,4 @@
-// Runs the console program quasaril as a user would, in a fresh working
+// Runs the console program quasaril-check as a user would, in a fresh working
 // directory, and holds what it prints against the transcripts in
 // tests/transcripts/.
 //
@@ -10,37 +10,52 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
+#include <grp.h>
+#include <iostream>
 #include <iterator>
 #include <regex>
-#include <spawn.h>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 #include "TestSupport.h"
 
-extern char** environ;
-
 namespace {
 
+namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
 const std::string consoleProgram = QUASARIL_CONSOLE;
 const std::string transcriptDirectory = QUASARIL_TRANSCRIPTS;
-const char* const capturedOutput = "quasaril-stdout.txt";
+const char* const capturedOutput = "quasaril-check-stdout.txt";
+const char* const capturedErrors = "quasaril-check-stderr.txt";
 const char* const highScoreFile = "HighScore.txt";
 const std::string banner = "Running main() from gtest_main.cc";
 constexpr int casesInSuite = 34;
 constexpr int shellSignalBase = 128; // a child killed by signal n reads as 128 + n
 constexpr mode_t capturedMode = 0644;
+constexpr uid_t nobody = 65534;
+constexpr mode_t enterOnly = 0755; // for all but the owner, the tester
 
 struct ConsoleRun {
     int exitCode;
     Lines lines; // standard output, timings left out
+    std::string errors; // standard error
+};
+
+enum class As {
+    tester,
+    // An unprivileged user (the tests run as root, who may write anywhere),
+    // without DISPLAY: the test's X server may not let that user in, so the
+    // program starts its private one.
+    player,
 };
 
 std::string readFile(const std::string& path)
@@ -72,29 +87,45 @@ std::string joined(const Lines& lines)
     return text;
 }
 
-// Runs quasaril in the working directory with the given flags; its standard
-// error stays with the test's, so SFML's and the sanitizers' words show.
-ConsoleRun runConsole(const Lines& flags = {})
+// In the child: standard output and error into the capture files (made by
+// the tester), then the program, as the given user.
+[[noreturn]] void execConsole(std::vector<char*>& argv, As as)
+{
+    const int out = open(capturedOutput, O_WRONLY | O_CREAT | O_TRUNC, capturedMode);
+    const int err = open(capturedErrors, O_WRONLY | O_CREAT | O_TRUNC, capturedMode);
+    if (out < 0 || err < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0)
+        _exit(EXIT_FAILURE);
+    if (as == As::player) {
+        unsetenv("DISPLAY");
+        if (geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0))
+            _exit(EXIT_FAILURE);
+    }
+    execv(argv[0], argv.data());
+    _exit(EXIT_FAILURE);
+}
+
+// Runs quasaril-check in the working directory with the given flags. What it
+// says on standard error is passed on to the test's, so SFML's and the
+// sanitizers' words show.
+ConsoleRun runConsole(const Lines& flags = {}, As as = As::tester)
 {
     std::vector<char*> argv{const_cast<char*>(consoleProgram.c_str())};
     for (const auto& flag : flags)
         argv.push_back(const_cast<char*>(flag.c_str()));
     argv.push_back(nullptr);
 
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, capturedOutput,
-                                     O_WRONLY | O_CREAT | O_TRUNC, capturedMode);
-    pid_t child = 0;
-    const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
+    const pid_t child = fork();
+    if (child == 0)
+        execConsole(argv, as);
+    if (child < 0)
         throw std::runtime_error("cannot start " + consoleProgram);
 
     int status = 0;
     waitpid(child, &status, 0);
     ConsoleRun run{WIFEXITED(status) ? WEXITSTATUS(status) : shellSignalBase + WTERMSIG(status),
-                   {}};
+                   {}, readFile(capturedErrors)};
+    std::cerr << run.errors;
     for (const auto& line : splitLines(readFile(capturedOutput)))
         run.lines.push_back(withoutTiming(line));
     return run;
@@ -131,7 +162,7 @@ std::vector<Lines> blocksOf(const Lines& lines)
         if (found == run.lines.end())
             return ::testing::AssertionFailure()
                    << "not in the output after the blocks before it (" << name << "):\n"
-                   << joined(block) << "--- output of quasaril ---\n"
+                   << joined(block) << "--- output of quasaril-check ---\n"
                    << joined(run.lines);
         from = found + static_cast<std::ptrdiff_t>(block.size());
     }
@@ -182,6 +213,48 @@ TEST_P(ConsoleHighScore, HoldsExactly500AfterARun)
 
 INSTANTIATE_TEST_SUITE_P(PriorContent, ConsoleHighScore,
                          ::testing::Values(nullptr, "999999", "garbage"));
+
+// Where the player cannot write the file, the cases run as ever and fail as
+// they must, the report unchanged; one line on standard error says why.
+struct ScoreFileCase {
+    const char* setting;
+    void (*setUp)(); // as the tester, in a working directory the player may enter
+    const char* transcript;
+    int exitCode;
+    const char* why; // the reason the warning gives; none for no warning
+};
+
+void PrintTo(const ScoreFileCase& row, std::ostream* out) { *out << row.setting; }
+
+const ScoreFileCase scoreFileCases[] = {
+    {"the player's own directory", [] { ASSERT_EQ(0, chown(".", nobody, nobody)); },
+     "plain_run.txt", 0, nullptr},
+    {"a directory the player cannot write", [] {}, "unwritable_directory.txt", 1,
+     "Permission denied"},
+    {"a best score of 500 the player cannot write",
+     [] { std::ofstream(highScoreFile, std::ios::binary) << "500"; },
+     "unwritable_high_score.txt", 1, "Permission denied"},
+};
+
+class ConsoleScoreFile : public ::testing::TestWithParam<ScoreFileCase> {};
+
+TEST_P(ConsoleScoreFile, RunsAsDesignedAndSaysOnceWhenItCannotSave)
+{
+    const ScoreFileCase& row = GetParam();
+    ScopedWorkDir dir;
+    fs::permissions(".", fs::perms(enterOnly));
+    row.setUp();
+    const ConsoleRun run = runConsole({}, As::player);
+    EXPECT_EQ(row.exitCode, run.exitCode);
+    EXPECT_TRUE(followsTranscript(run, row.transcript));
+    const std::string warning = row.why ? "quasaril-check: cannot write HighScore.txt in " +
+                                              fs::current_path().string() + " (" + row.why +
+                                              "): the Score cases will not all pass\n"
+                                        : "";
+    EXPECT_EQ(warning, run.errors);
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, ConsoleScoreFile, ::testing::ValuesIn(scoreFileCases));
 
 // Nothing is reset between iterations: the second finds the game state left
 // at ShowingMenu and the power already chosen (the shield), so the default

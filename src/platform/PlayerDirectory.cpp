@@ -135,7 +135,7 @@ PlayDirectory::PlayDirectory(const fs::path& gameFiles, const std::vector<std::s
         return;
     }
     enterTemporaryDirectory(gameFiles, names);
-    complaints << "quasaril-play: " << whyNotUsed(player, failed) << "; playing from "
+    complaints << "quasaril: " << whyNotUsed(player, failed) << "; playing from "
                << _path.string() << (_temporary ? ", which keeps no score" : "") << '\n';
 }
 

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <map>
 #include <poll.h>
+#include <regex>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
@@ -177,8 +178,8 @@ GameRun::GameRun(Files files) : _directory(makeTemporaryDirectory())
     if (_directory.empty())
         return;
     const fs::path run = QUASARIL_RUN_DIR;
-    const fs::path program = fs::path(_directory) / "quasaril-play";
-    fs::copy_file(run / "quasaril-play", program);
+    const fs::path program = fs::path(_directory) / "quasaril";
+    fs::copy_file(run / "quasaril", program);
     if (files != WithoutGameFiles)
         for (const char* name : gameFiles)
             fs::copy_file(run / name, fs::path(_directory) / name);
@@ -201,7 +202,7 @@ void GameRun::start(const std::string& program)
     if (_pid == 0) {
         setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
         if (chdir(_startDirectory.c_str()) == 0)
-            execl(program.c_str(), "quasaril-play", static_cast<char*>(nullptr));
+            execl(program.c_str(), "quasaril", static_cast<char*>(nullptr));
         _exit(127);
     }
 }
@@ -336,6 +337,15 @@ void GameWindow::key(const std::string& name) const
 {
     // The lower middle of the window is outside the menu's items.
     runCommand("xdotool mousemove --window " + _id + " 400 700 key " + name);
+}
+
+std::string GameWindow::windowClass() const
+{
+    // xprop prints: WM_CLASS(STRING) = "instance", "class"
+    static const std::regex classes(R"re(= "[^"]*", "([^"]*)")re");
+    const std::string line = commandOutput("xprop -id " + _id + " WM_CLASS 2>/dev/null");
+    std::smatch found;
+    return std::regex_search(line, found, classes) ? found[1].str() : std::string();
 }
 
 // ---------------------------------------------------------------------------

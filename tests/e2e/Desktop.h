@@ -59,7 +59,7 @@ private:
     bool _ready = false; // a client has connected
 };
 
-// quasaril-play running with a temporary data home of its own (XDG_DATA_HOME),
+// quasaril running with a temporary data home of its own (XDG_DATA_HOME),
 // so the player's directory it plays in is the test's: either a temporary
 // copy of the run directory, holding the front end itself and, unless told
 // otherwise, every picture and the font, or a given program started in a
@@ -125,6 +125,9 @@ public:
     // under it has the keyboard (there is no window manager to give focus).
     void click(int x, int y) const;
     void key(const std::string& name) const;
+    // The class part of the window's WM_CLASS, which a dock matches against
+    // a desktop entry's StartupWMClass; empty if there is none.
+    std::string windowClass() const;
 
 private:
     GameWindow(std::string id, sf::Vector2i origin) : _id(std::move(id)), _origin(origin) {}

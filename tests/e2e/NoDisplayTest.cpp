@@ -31,7 +31,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string consoleProgram = QUASARIL_CONSOLE;
-const std::string playProgram = std::string(QUASARIL_RUN_DIR) + "/quasaril-play";
+const std::string playProgram = std::string(QUASARIL_RUN_DIR) + "/quasaril";
 const std::string untimed = "--gtest_print_time=0"; // so two runs print the same bytes
 const char* const noDisplayHere = ":987";
 
@@ -228,7 +228,7 @@ TEST_P(PlayWithoutDisplay, ExitsWithOneLineAndStartsNoServer)
     const Finished finished = run(playProgram, {}, environmentWith(GetParam().display), directory);
     ASSERT_TRUE(WIFEXITED(finished.status)) << "ended by a signal";
     EXPECT_EQ(1, WEXITSTATUS(finished.status));
-    EXPECT_EQ("quasaril-play: the game needs a desktop: no X display could be opened (" +
+    EXPECT_EQ("quasaril: the game needs a desktop: no X display could be opened (" +
                   std::string(GetParam().named) + ")\n",
               finished.err);
     EXPECT_EQ(0u, stopServersLeftBehind());

@@ -1,4 +1,4 @@
-// The game played from outside: quasaril-play on a virtual X server of its
+// The game played from outside: quasaril on a virtual X server of its
 // own, driven with real key presses and clicks, watched through screenshots.
 
 #include <gtest/gtest.h>
