@@ -118,10 +118,13 @@ ServerStart launch(const std::string& program, int cookies, Clock::time_point de
         return {ServerStart::NotStarted, error};
     }
     const Written written = firstLine(number[0], deadline);
+    // Open until the server is stopped: a server still writing would die of
+    // SIGPIPE, and seem to have ended by itself.
+    const ServerStart start = written.how == Reading::Line && isDisplayNumber(written.line)
+                                  ? useDisplay(server, written.line, cookies)
+                                  : noDisplay(server, written.how, deadline, allowed);
     close(number[0]);
-    if (written.how == Reading::Line && isDisplayNumber(written.line))
-        return useDisplay(server, written.line, cookies);
-    return noDisplay(server, written.how, deadline, allowed);
+    return start;
 }
 
 } // namespace
