@@ -31,10 +31,12 @@ std::string whatWentWrong(const ServerStart& start)
     case ServerStart::NoCookie:
         return "was not started: no access cookie could be made for it (" +
                std::string(std::strerror(number)) + ")";
-    case ServerStart::NotStarted: return "could not be started (" + std::string(std::strerror(number)) + ")";
+    case ServerStart::NotStarted:
+        return "could not be started (" + std::string(std::strerror(number)) + ")";
     case ServerStart::Exited: return "exited with status " + detail + " before giving a display";
     case ServerStart::Killed:
-        return "was ended by signal " + detail + " (" + strsignal(number) + ") before giving a display";
+        return "was ended by signal " + detail + " (" + strsignal(number) +
+               ") before giving a display";
     case ServerStart::TimedOut: return "gave no display within " + seconds(start.detail);
     case ServerStart::NoNumber: return "wrote no display number";
     case ServerStart::Unusable: return "gave display :" + detail + ", which could not be opened";
@@ -59,7 +61,9 @@ __attribute__((constructor(101))) void provideDisplay()
     const char* const advice = start.kind == ServerStart::NotInstalled
                                    ? "install the xvfb package, or run quasaril on a desktop"
                                    : "run quasaril on a desktop";
-    std::fprintf(stderr, "quasaril: no X display could be opened (%s) and the virtual X server Xvfb %s: %s\n",
+    std::fprintf(stderr,
+                 "quasaril: no X display could be opened (%s) and the virtual X server Xvfb "
+                 "%s: %s\n",
                  display.c_str(), whatWentWrong(start).c_str(), advice);
     std::exit(EXIT_FAILURE);
 }

@@ -34,7 +34,8 @@ char noText[] = "";
 bool isProgram(const std::string& path)
 {
     struct stat file {};
-    return stat(path.c_str(), &file) == 0 && S_ISREG(file.st_mode) && access(path.c_str(), X_OK) == 0;
+    return stat(path.c_str(), &file) == 0 && S_ISREG(file.st_mode) &&
+           access(path.c_str(), X_OK) == 0;
 }
 
 // The streams read and write /dev/null. Opened without close-on-exec: where

@@ -135,8 +135,9 @@ TEST_P(ConsoleWithBrokenXvfb, SaysWhatWentWrongInOneLine)
         fake.emplace(row.fakeXvfb);
     e2e::TemporaryDirectory directory;
     const e2e::TemporaryDirectory emptyPath;
+    const std::string path = pathWith(fake, emptyPath);
     const Finished finished =
-        run(consoleProgram, {}, environmentWith(nullptr, pathWith(fake, emptyPath).c_str()), directory);
+        run(consoleProgram, {}, environmentWith(nullptr, path.c_str()), directory);
     ASSERT_TRUE(WIFEXITED(finished.status)) << "ended by a signal";
     EXPECT_NE(0, WEXITSTATUS(finished.status));
     EXPECT_EQ("", finished.out);
@@ -150,10 +151,11 @@ TEST_P(ConsoleWithBrokenXvfb, SaysWhatWentWrongInOneLine)
 
 // Fake servers get "-displayfd N" first: $2 is the descriptor for the number.
 INSTANTIATE_TEST_SUITE_P(
-    NotFoundOrFailing, ConsoleWithBrokenXvfb,
+    NoDisplay, ConsoleWithBrokenXvfb,
     ::testing::Values(
         BrokenServerCase{"NotInstalled", nullptr, "Xvfb is not installed"},
-        BrokenServerCase{"ExitsAtOnce", "exit 3", "Xvfb exited with status 3 before giving a display"},
+        BrokenServerCase{"ExitsAtOnce", "exit 3",
+                         "Xvfb exited with status 3 before giving a display"},
         BrokenServerCase{"FloodsWithoutLineBreak", "exec cat /dev/zero >/proc/self/fd/$2",
                          "Xvfb wrote no display number"}),
     [](const auto& info) { return info.param.name; });

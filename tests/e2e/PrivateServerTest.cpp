@@ -67,15 +67,16 @@ std::size_t stopChildrenLeft()
 pid_t serverOf(pid_t console, const std::string& name)
 {
     std::vector<pid_t> servers;
-    pollUntil(scaled(Seconds(10)), [&] { return !(servers = childrenNamed(console, name)).empty(); });
+    pollUntil(scaled(Seconds(10)),
+              [&] { return !(servers = childrenNamed(console, name)).empty(); });
     return servers.empty() ? -1 : servers.front();
 }
 
 // DISPLAY=:number xdotool with the given authority file connects.
 bool connects(int display, const std::string& authority)
 {
-    const std::string command = "DISPLAY=:" + std::to_string(display) + " XAUTHORITY=" +
-                                authority + " xdotool getdisplaygeometry >/dev/null 2>&1";
+    const std::string command = "DISPLAY=:" + std::to_string(display) + " XAUTHORITY=" + authority +
+                                " xdotool getdisplaygeometry >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;
 }
 
@@ -85,7 +86,8 @@ std::string authorityOf(pid_t server)
     const std::vector<std::string> arguments = commandLine(server);
     for (std::size_t i = 0; i + 1 < arguments.size(); ++i)
         if (arguments[i] == "-auth")
-            return "/proc/" + std::to_string(server) + arguments[i + 1].substr(std::string("/proc/self").size());
+            return "/proc/" + std::to_string(server) +
+                   arguments[i + 1].substr(std::string("/proc/self").size());
     return "";
 }
 
@@ -130,13 +132,14 @@ TEST_P(ConsoleStreams, ServerRefusesClientsWithoutTheCookie)
     const pid_t server = serverOf(console, "Xvfb");
     ASSERT_GT(server, 0);
     std::optional<int> display;
-    pollUntil(scaled(Seconds(10)), [&] { return (display = listeningDisplay(server)).has_value(); });
+    pollUntil(scaled(Seconds(10)),
+              [&] { return (display = listeningDisplay(server)).has_value(); });
     ASSERT_TRUE(display) << "the server never listened";
     EXPECT_TRUE(connects(*display, authorityOf(server))) << "not even with the cookie";
     EXPECT_FALSE(connects(*display, "/nonexistent"));
 }
 
-INSTANTIATE_TEST_SUITE_P(ParentDescriptors, ConsoleStreams,
+INSTANTIATE_TEST_SUITE_P(NoDisplay, ConsoleStreams,
                          ::testing::Values(StreamsCase{"SpareOnesOpen", -1},
                                            StreamsCase{"StdinClosed", STDIN_FILENO},
                                            StreamsCase{"StdoutClosed", STDOUT_FILENO},
@@ -145,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(ParentDescriptors, ConsoleStreams,
 
 // A real server behind a script that ignores SIGTERM: at exit the console
 // waits a short grace, then kills the lot, and ends.
-TEST(PrivateServer, IgnoringSigtermDoesNotHoldTheConsole)
+TEST(NoDisplayServer, IgnoringSigtermDoesNotHoldTheConsole)
 {
     ASSERT_EQ(0, prctl(PR_SET_CHILD_SUBREAPER, 1));
     const FakeXvfb fake("trap '' TERM\n"
@@ -153,12 +156,14 @@ TEST(PrivateServer, IgnoringSigtermDoesNotHoldTheConsole)
                         "exec sleep 600");
     const TemporaryDirectory directory;
     const std::string path = fake.path() + ":" + std::getenv("PATH");
-    const pid_t console = start(consoleProgram, {listOnly}, environmentWith(nullptr, path.c_str()),
-                                directory.path());
+    const pid_t console =
+        start(consoleProgram, {listOnly}, environmentWith(nullptr, path.c_str()), directory.path());
     int status = 0;
-    const bool ended = pollUntil(scaled(Seconds(20)), [&] { return waitpid(console, &status, WNOHANG) == console; });
+    const bool ended = pollUntil(scaled(Seconds(20)),
+                                 [&] { return waitpid(console, &status, WNOHANG) == console; });
     EXPECT_TRUE(ended) << "the console waits for its server";
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << readFile(directory.path() / "stderr.txt");
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << readFile(directory.path() / "stderr.txt");
     EXPECT_EQ(0u, stopChildrenLeft()) << "the server, or its script, outlived the console";
 }
 

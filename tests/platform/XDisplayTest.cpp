@@ -103,7 +103,7 @@ TEST_P(PrivateServerStart, SaysWhatWentWrongAndLeavesNothingRunning)
 
 // Fake servers get "-displayfd N" first: $2 is the descriptor for the number.
 INSTANTIATE_TEST_SUITE_P(
-    FakeServers, PrivateServerStart,
+    XDisplayFakeServers, PrivateServerStart,
     ::testing::Values(
         BrokenServer{"NoneOnPath", nullptr, ServerStart::NotInstalled, 0},
         BrokenServer{"ExitsAtOnce", "exit 3", ServerStart::Exited, 3},
@@ -115,7 +115,8 @@ INSTANTIATE_TEST_SUITE_P(
                      ServerStart::NoNumber, 0},
         // Its child keeps the pipe open and ignores SIGTERM: the deadline
         // passes, the child is killed with the server's process group.
-        BrokenServer{"ExitsLeavingAChild", "trap '' TERM; sleep 600 & exit 4", ServerStart::Exited, 4},
+        BrokenServer{"ExitsLeavingAChild", "trap '' TERM; sleep 600 & exit 4",
+                     ServerStart::Exited, 4},
         BrokenServer{"GivesADisplayNobodyServes", "echo 99999 >/proc/self/fd/$2; exec sleep 600",
                      ServerStart::Unusable, 99999}),
     [](const auto& info) { return info.param.name; });
