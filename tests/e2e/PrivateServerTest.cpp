@@ -113,8 +113,14 @@ TEST_P(ConsoleStreams, ServerHoldsOnlyItsStreamsPipeAndCookie)
     const pid_t console = startConsole(fake.path() + ":" + std::getenv("PATH"), {});
     const pid_t server = serverOf(console, "sleep");
     ASSERT_GT(server, 0);
+    // Starting, sleep opens locale files of its own for a moment: wait until
+    // it sleeps.
+    ASSERT_TRUE(pollUntil(scaled(Seconds(10)), [&] { return stateOf(server) == 'S'; }));
     const std::map<int, std::string> held = descriptors(server);
-    EXPECT_EQ(5u, held.size());
+    std::string table;
+    for (const auto& [fd, target] : held)
+        table += std::to_string(fd) + " -> " + target + "\n";
+    EXPECT_EQ(5u, held.size()) << table;
     for (int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
         EXPECT_EQ("/dev/null", held.count(stream) ? held.at(stream) : "closed") << stream;
     int pipes = 0, cookies = 0;

@@ -116,6 +116,14 @@ std::vector<pid_t> childrenNamed(pid_t parent, const std::string& name)
     return children;
 }
 
+char stateOf(pid_t pid)
+{
+    // "pid (name) state ...": the name may hold anything but ends at the last ')'.
+    const std::string stat = procText(procOf(pid) / "stat");
+    const std::size_t nameEnd = stat.rfind(')');
+    return nameEnd == std::string::npos || nameEnd + 2 >= stat.size() ? 0 : stat[nameEnd + 2];
+}
+
 std::vector<std::string> commandLine(pid_t pid)
 {
     std::vector<std::string> arguments;

@@ -41,6 +41,10 @@ Finished run(const std::string& program, const std::vector<std::string>& argumen
 // name (as /proc/PID/stat gives it) unless it is empty.
 std::vector<pid_t> childrenNamed(pid_t parent, const std::string& name);
 
+// A process's state as /proc/PID/stat gives it ('R', 'S', 'Z', ...); 0
+// once it has gone.
+char stateOf(pid_t pid);
+
 // A process's arguments, its name first.
 std::vector<std::string> commandLine(pid_t pid);
 
