@@ -10,12 +10,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <dirent.h>
-#include <fcntl.h>
-#include <filesystem>
 #include <optional>
 #include <signal.h>
-#include <sstream>
 #include <string>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -24,7 +20,6 @@
 
 #include "Processes.h"
 
-namespace fs = std::filesystem;
 using namespace e2e;
 
 namespace {

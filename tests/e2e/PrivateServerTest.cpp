@@ -8,8 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <csignal>
+#include <cstdlib>
+#include <functional>
 #include <fcntl.h>
 #include <string>
 #include <sys/prctl.h>
