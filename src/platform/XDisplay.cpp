@@ -1,17 +1,14 @@
 #include "platform/XDisplay.h"
 
-#include <X11/Xauth.h>
+#include "platform/XServerProcess.h"
+
 #include <xcb/xcb.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
-#include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <poll.h>
-#include <sys/mman.h>
-#include <sys/prctl.h>
-#include <sys/random.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,102 +16,115 @@ namespace platform {
 namespace xdisplay {
 namespace {
 
-// Xvfb writes the display number it chose, then a line break, to this
-// descriptor once it accepts clients; a loaded machine may take seconds.
-constexpr int serverStartLimitMs = 30000;
-// Exit statuses of the server's process when Xvfb could not be executed, as
-// a shell reports them: not found, found but not runnable.
-constexpr int serverNotFound = 127;
-constexpr int serverNotRunnable = 126;
+using Clock = std::chrono::steady_clock;
 
-constexpr std::size_t cookieLength = 16;
-const char cookieProtocol[] = "MIT-MAGIC-COOKIE-1";
-char noText[] = "";
+// Xvfb writes the display number it chose, then a line break, to the pipe
+// once it accepts clients. A number has a few digits: a server that writes
+// this much without a line break gives none.
+constexpr std::size_t numberTextLimit = 32;
+constexpr std::size_t numberDigitsLimit = 9;
+// Xvfb ends within milliseconds of SIGTERM; one that ignores it is killed.
+constexpr std::chrono::milliseconds stopGrace{1000};
 
 pid_t serverPid = -1;
 xcb_connection_t* heldConnection = nullptr;
 
-void stopServer()
-{
-    kill(serverPid, SIGTERM);
-    int ignored = 0;
-    waitpid(serverPid, &ignored, 0);
-}
+void stopAtExit() { stopServer(serverPid, stopGrace); }
 
-std::string descriptorPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+enum class Reading { Line, Ended, Flooded, Late };
 
-// An authority file that admits the holder of a fresh random cookie to any
-// display: the server reads it through -auth, the game's connections through
-// XAUTHORITY. It lives in memory only, behind a descriptor that is closed on
-// exec, so nothing is left on disk whatever ends the process, and no other
-// process can connect.
-int cookieFile()
-{
-    char cookie[cookieLength];
-    if (getrandom(cookie, sizeof cookie, 0) != static_cast<ssize_t>(sizeof cookie))
-        return -1;
-    const int fd = memfd_create("quasaril-xauthority", MFD_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    Xauth entry{};
-    entry.family = FamilyWild; // any host; with no number given, any display
-    entry.address = noText;
-    entry.number = noText;
-    entry.name = const_cast<char*>(cookieProtocol);
-    entry.name_length = sizeof cookieProtocol - 1;
-    entry.data = cookie;
-    entry.data_length = sizeof cookie;
-    FILE* file = fdopen(dup(fd), "w");
-    const bool written = file && XauWriteAuth(file, &entry) == 1;
-    if ((file && std::fclose(file) != 0) || !written) {
-        close(fd);
-        return -1;
-    }
-    return fd;
-}
+struct Written {
+    Reading how;
+    std::string line;
+};
 
-[[noreturn]] void runServer(pid_t parent, int numberOut, int cookies)
-{
-    // The server goes when this process's parent goes, even by SIGKILL; if
-    // the parent died before the request took hold, it goes at once.
-    if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent)
-        _exit(EXIT_FAILURE);
-    const int quiet = open("/dev/null", O_RDWR);
-    for (int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
-        dup2(quiet, stream);
-    fcntl(numberOut, F_SETFD, 0);
-    fcntl(cookies, F_SETFD, 0);
-    execlp("Xvfb", "Xvfb", "-displayfd", std::to_string(numberOut).c_str(), "-auth",
-           descriptorPath(cookies).c_str(), "-nolisten", "tcp", "-noreset",
-           static_cast<char*>(nullptr));
-    _exit(errno == ENOENT ? serverNotFound : serverNotRunnable);
-}
-
-// The number the server wrote, or nothing if it ended or missed the limit.
-std::string displayNumber(int numberIn)
+// What the server wrote, up to the first line break, the end of the pipe,
+// the limit of bytes or the deadline, whichever comes first.
+Written firstLine(int numberIn, Clock::time_point deadline)
 {
     std::string text;
-    pollfd wanted{numberIn, POLLIN, 0};
-    while (text.find('\n') == std::string::npos &&
-           poll(&wanted, 1, serverStartLimitMs) > 0) {
-        char buffer[16];
-        const ssize_t got = read(numberIn, buffer, sizeof buffer);
+    while (text.size() < numberTextLimit) {
+        if (!readableBy(numberIn, deadline))
+            return {Reading::Late, {}};
+        char buffer[numberTextLimit];
+        const ssize_t got = read(numberIn, buffer, numberTextLimit - text.size());
+        if (got < 0 && errno == EINTR)
+            continue;
         if (got <= 0)
-            break;
+            return {Reading::Ended, {}};
         text.append(buffer, static_cast<std::size_t>(got));
+        const auto end = text.find('\n');
+        if (end != std::string::npos)
+            return {Reading::Line, text.substr(0, end)};
     }
-    const auto end = text.find('\n');
-    return end == std::string::npos ? std::string() : text.substr(0, end);
+    return {Reading::Flooded, {}};
 }
 
-PrivateServer reasonForNoStart(pid_t server)
+bool isDisplayNumber(const std::string& text)
 {
-    kill(server, SIGKILL); // it may still be running, past the time limit
-    int status = 0;
-    waitpid(server, &status, 0);
-    if (WIFEXITED(status) && WEXITSTATUS(status) == serverNotFound)
-        return PrivateServer::NotInstalled;
-    return PrivateServer::FailedToStart;
+    return !text.empty() && text.size() <= numberDigitsLimit &&
+           std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+}
+
+// Stops a server that gave no display, and says why it gave none.
+ServerStart noDisplay(pid_t server, Reading how, Clock::time_point deadline,
+                      std::chrono::milliseconds allowed)
+{
+    // A server that closed the pipe has usually ended, or is about to.
+    const auto wait = how == Reading::Ended
+                          ? std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now())
+                          : std::chrono::milliseconds(0);
+    const bool ended = endsWithin(server, wait);
+    const int status = stopServer(server, stopGrace);
+    if (ended && WIFEXITED(status))
+        return {ServerStart::Exited, WEXITSTATUS(status)};
+    if (ended && WIFSIGNALED(status))
+        return {ServerStart::Killed, WTERMSIG(status)};
+    if (how == Reading::Late)
+        return {ServerStart::TimedOut, static_cast<long>(allowed.count())};
+    return {ServerStart::NoNumber};
+}
+
+// Makes the server's display this process's, if it can be opened.
+ServerStart useDisplay(pid_t server, const std::string& number, int cookies)
+{
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+    // The cookie descriptor stays open for the life of the process: every
+    // new connection reads it.
+    setenv("XAUTHORITY", descriptorPath(cookies).c_str(), 1);
+    if (!usable()) {
+        stopServer(server, stopGrace);
+        return {ServerStart::Unusable, std::stol(number)};
+    }
+    serverPid = server;
+    std::atexit(stopAtExit);
+    return {ServerStart::Started};
+}
+
+// Starts the server with the cookie and waits for its display number.
+ServerStart launch(const std::string& program, int cookies, Clock::time_point deadline,
+                   std::chrono::milliseconds allowed)
+{
+    int number[2];
+    if (pipe2(number, O_CLOEXEC) != 0)
+        return {ServerStart::NotStarted, errno};
+    const int numberOut = aboveStandardStreams(number[1]);
+    const pid_t server = numberOut < 0 ? -1 : launchServer(program, numberOut, cookies);
+    const int error = errno;
+    if (numberOut >= 0)
+        close(numberOut);
+    if (server < 0) {
+        close(number[0]);
+        return {ServerStart::NotStarted, error};
+    }
+    const Written written = firstLine(number[0], deadline);
+    // Open until the server is stopped: a server still writing would die of
+    // SIGPIPE, and seem to have ended by itself.
+    const ServerStart start = written.how == Reading::Line && isDisplayNumber(written.line)
+                                  ? useDisplay(server, written.line, cookies)
+                                  : noDisplay(server, written.how, deadline, allowed);
+    close(number[0]);
+    return start;
 }
 
 } // namespace
@@ -136,31 +146,20 @@ std::string setting()
     return value ? "DISPLAY=\"" + std::string(value) + "\"" : "DISPLAY is not set";
 }
 
-PrivateServer startPrivateServer()
+ServerStart startPrivateServer(std::chrono::milliseconds deadline)
 {
+    const Clock::time_point until = Clock::now() + deadline;
+    const std::string program = findOnPath("Xvfb");
+    if (program.empty())
+        return {ServerStart::NotInstalled};
+    // Without its cookie the server would admit anyone: no cookie, no server.
     const int cookies = cookieFile();
-    int number[2];
-    if (cookies < 0 || pipe2(number, O_CLOEXEC) != 0)
-        return PrivateServer::FailedToStart;
-    const pid_t parent = getpid();
-    const pid_t server = fork();
-    if (server == 0)
-        runServer(parent, number[1], cookies);
-    close(number[1]);
-    const std::string display = server > 0 ? displayNumber(number[0]) : std::string();
-    close(number[0]);
-    if (server < 0)
-        return PrivateServer::FailedToStart;
-    if (display.empty())
-        return reasonForNoStart(server);
-
-    serverPid = server;
-    std::atexit(stopServer);
-    setenv("DISPLAY", (":" + display).c_str(), 1);
-    // The cookie descriptor stays open for the life of the process: every
-    // new connection reads it.
-    setenv("XAUTHORITY", descriptorPath(cookies).c_str(), 1);
-    return usable() ? PrivateServer::Started : PrivateServer::FailedToStart;
+    if (cookies < 0)
+        return {ServerStart::NoCookie, errno};
+    const ServerStart start = launch(program, cookies, until, deadline);
+    if (start.kind != ServerStart::Started)
+        close(cookies);
+    return start;
 }
 
 } // namespace xdisplay

@@ -7,6 +7,7 @@
 // process when no display can be opened. The entry points ask here first,
 // before any of the game's objects is built.
 
+#include <chrono>
 #include <string>
 
 namespace platform {
@@ -21,14 +22,35 @@ bool usable();
 // DISPLAY's value for messages: `DISPLAY=":987"`, or `DISPLAY is not set`.
 std::string setting();
 
-enum class PrivateServer { Started, NotInstalled, FailedToStart };
+// How long the private server may take from its start to giving a display
+// number; a loaded machine may take seconds.
+constexpr std::chrono::milliseconds serverStartDeadline{10000};
+
+// How the start of the private server went, and what the detail means.
+struct ServerStart {
+    enum Kind {
+        Started,
+        NotInstalled, // no Xvfb on PATH
+        NoCookie,     // its access cookie could not be made or handed over; detail: errno
+        NotStarted,   // no process could be made for it; detail: errno
+        Exited,       // before giving a display; detail: exit status
+        Killed,       // before giving a display; detail: signal number
+        TimedOut,     // no display number within the deadline; detail: milliseconds
+        NoNumber,     // wrote something else than a display number, or nothing
+        Unusable,     // gave a display that could not be opened; detail: its number
+    };
+    Kind kind;
+    long detail = 0;
+};
 
 // Starts a virtual X server (Xvfb, found on PATH) on a display number of its
 // own choosing, not listening on the network and open only to this process,
-// and makes it this process's display. The server ends with the process:
-// stopped at a normal exit, and sent SIGTERM by the kernel should the process
-// be killed.
-PrivateServer startPrivateServer();
+// and makes it this process's display. The server inherits only its standard
+// streams (on /dev/null), the pipe for the display number and the cookie.
+// It ends with the process: stopped at a normal exit (SIGTERM, then SIGKILL
+// after a short grace), and sent SIGTERM by the kernel should the process be
+// killed. Where it does not start, nothing of it is left running.
+ServerStart startPrivateServer(std::chrono::milliseconds deadline = serverStartDeadline);
 
 } // namespace xdisplay
 } // namespace platform

@@ -10,23 +10,17 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <dirent.h>
-#include <fcntl.h>
-#include <filesystem>
 #include <optional>
 #include <signal.h>
-#include <sstream>
 #include <string>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-#include "Desktop.h"
+#include "Processes.h"
 
-extern char** environ;
-
-namespace fs = std::filesystem;
+using namespace e2e;
 
 namespace {
 
@@ -35,99 +29,10 @@ const std::string playProgram = std::string(QUASARIL_RUN_DIR) + "/quasaril";
 const std::string untimed = "--gtest_print_time=0"; // so two runs print the same bytes
 const char* const noDisplayHere = ":987";
 
-// This process's environment with DISPLAY set to the given value, or unset
-// when there is none, and PATH replaced when one is given.
-std::vector<std::string> environmentWith(const char* display, const char* path = nullptr)
-{
-    std::vector<std::string> variables;
-    for (char** entry = environ; *entry; ++entry) {
-        const std::string variable = *entry;
-        if (variable.rfind("DISPLAY=", 0) != 0 && (!path || variable.rfind("PATH=", 0) != 0))
-            variables.push_back(variable);
-    }
-    if (display)
-        variables.push_back(std::string("DISPLAY=") + display);
-    if (path)
-        variables.push_back(std::string("PATH=") + path);
-    return variables;
-}
-
-std::vector<char*> pointers(std::vector<std::string>& texts)
-{
-    std::vector<char*> list;
-    for (auto& text : texts)
-        list.push_back(text.data());
-    list.push_back(nullptr);
-    return list;
-}
-
-// Starts the program in the directory, its standard output and error going
-// to "stdout.txt" and "stderr.txt" there.
-pid_t start(const std::string& program, std::vector<std::string> arguments,
-            std::vector<std::string> environment, const fs::path& directory)
-{
-    arguments.insert(arguments.begin(), program);
-    std::vector<char*> argv = pointers(arguments);
-    std::vector<char*> envp = pointers(environment);
-    const pid_t child = fork();
-    if (child == 0) {
-        if (chdir(directory.c_str()) == 0) {
-            dup2(open("stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
-            dup2(open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
-            execve(program.c_str(), argv.data(), envp.data());
-        }
-        _exit(127);
-    }
-    return child;
-}
-
-int waitStatus(pid_t child)
-{
-    int status = 0;
-    waitpid(child, &status, 0);
-    return status;
-}
-
-struct Finished {
-    int status; // as waitpid gives it
-    std::string out;
-    std::string err;
-    std::string highScore;
-};
-
-Finished run(const std::string& program, const std::vector<std::string>& arguments,
-             const std::vector<std::string>& environment, const e2e::TemporaryDirectory& directory)
-{
-    const int status = waitStatus(start(program, arguments, environment, directory.path()));
-    const auto written = [&](const char* name) { return e2e::readFile(directory.path() / name); };
-    return {status, written("stdout.txt"), written("stderr.txt"), written("HighScore.txt")};
-}
-
-// Xvfb processes whose parent is the given process.
-std::vector<pid_t> serversOf(pid_t parent)
-{
-    std::vector<pid_t> servers;
-    DIR* processes = opendir("/proc");
-    while (dirent* entry = processes ? readdir(processes) : nullptr) {
-        const pid_t pid = std::atoi(entry->d_name);
-        if (pid <= 0)
-            continue;
-        // "pid (name) state ppid ..."
-        std::istringstream stat(e2e::readFile(fs::path("/proc") / entry->d_name / "stat"));
-        std::string skip, name, state;
-        pid_t ppid = 0;
-        if (stat >> skip >> name >> state >> ppid && name == "(Xvfb)" && ppid == parent)
-            servers.push_back(pid);
-    }
-    if (processes)
-        closedir(processes);
-    return servers;
-}
-
 // Stops the servers left to this process, by their PIDs, and counts them.
 std::size_t stopServersLeftBehind()
 {
-    const std::vector<pid_t> servers = serversOf(getpid());
+    const std::vector<pid_t> servers = childrenNamed(getpid(), "Xvfb");
     for (pid_t server : servers) {
         kill(server, SIGKILL);
         waitStatus(server);
@@ -177,7 +82,7 @@ TEST_F(NoDisplay, ConsoleKilledMidRunTakesItsServerAlong)
         start(consoleProgram, {"--gtest_repeat=200"}, environmentWith(nullptr), directory.path());
     std::vector<pid_t> servers;
     const bool midRun = e2e::pollUntil(e2e::scaled(e2e::Seconds(60)), [&] {
-        servers = serversOf(console);
+        servers = childrenNamed(console, "Xvfb");
         return !servers.empty() &&
                e2e::readFile(directory.path() / "stdout.txt").find("(iteration 2)") != std::string::npos;
     });
@@ -199,19 +104,56 @@ TEST_F(NoDisplay, ConsoleKilledMidRunTakesItsServerAlong)
     EXPECT_TRUE(ended) << "the console's Xvfb outlived it";
 }
 
-TEST_F(NoDisplay, ConsoleWithoutXvfbSaysWhatIsMissing)
+// The check program's PATH: the fake server's directory first, or an empty
+// directory alone when there is none.
+std::string pathWith(const std::optional<FakeXvfb>& fake, const TemporaryDirectory& empty)
 {
+    return fake ? fake->path() + ":" + std::getenv("PATH") : empty.path().string();
+}
+
+struct BrokenServerCase {
+    const char* name;
+    const char* fakeXvfb; // its script, or nullptr for none on PATH
+    const char* says;
+};
+
+void PrintTo(const BrokenServerCase& row, std::ostream* out) { *out << row.name; }
+
+class ConsoleWithBrokenXvfb : public NoDisplay,
+                              public ::testing::WithParamInterface<BrokenServerCase> {};
+
+TEST_P(ConsoleWithBrokenXvfb, SaysWhatWentWrongInOneLine)
+{
+    const BrokenServerCase& row = GetParam();
+    std::optional<FakeXvfb> fake;
+    if (row.fakeXvfb)
+        fake.emplace(row.fakeXvfb);
     e2e::TemporaryDirectory directory;
     const e2e::TemporaryDirectory emptyPath;
+    const std::string path = pathWith(fake, emptyPath);
     const Finished finished =
-        run(consoleProgram, {}, environmentWith(nullptr, emptyPath.path().c_str()), directory);
+        run(consoleProgram, {}, environmentWith(nullptr, path.c_str()), directory);
     ASSERT_TRUE(WIFEXITED(finished.status)) << "ended by a signal";
     EXPECT_NE(0, WEXITSTATUS(finished.status));
     EXPECT_EQ("", finished.out);
     EXPECT_EQ(1, std::count(finished.err.begin(), finished.err.end(), '\n')) << finished.err;
-    EXPECT_NE(std::string::npos, finished.err.find("Xvfb is not installed")) << finished.err;
-    EXPECT_NE(std::string::npos, finished.err.find("install the xvfb package")) << finished.err;
+    EXPECT_NE(std::string::npos, finished.err.find(row.says)) << finished.err;
+    // Installing is the advice only where Xvfb is missing.
+    EXPECT_EQ(!fake, finished.err.find("install the xvfb package") != std::string::npos)
+        << finished.err;
+    EXPECT_EQ(0u, stopServersLeftBehind());
 }
+
+// Fake servers get "-displayfd N" first: $2 is the descriptor for the number.
+INSTANTIATE_TEST_SUITE_P(
+    NoDisplay, ConsoleWithBrokenXvfb,
+    ::testing::Values(
+        BrokenServerCase{"NotInstalled", nullptr, "Xvfb is not installed"},
+        BrokenServerCase{"ExitsAtOnce", "exit 3",
+                         "Xvfb exited with status 3 before giving a display"},
+        BrokenServerCase{"FloodsWithoutLineBreak", "exec cat /dev/zero >/proc/self/fd/$2",
+                         "Xvfb wrote no display number"}),
+    [](const auto& info) { return info.param.name; });
 
 struct PlayCase {
     const char* display;

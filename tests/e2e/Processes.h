@@ -1,0 +1,69 @@
+#pragma once
+
+// Programs started as a shell would start them, and what /proc tells about
+// the processes they start in turn.
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+#include "Desktop.h"
+
+namespace e2e {
+
+// This process's environment with DISPLAY set to the given value, or unset
+// when there is none, and PATH replaced when one is given.
+std::vector<std::string> environmentWith(const char* display, const char* path = nullptr);
+
+// Starts the program in the directory, its standard output and error going
+// to "stdout.txt" and "stderr.txt" there; `prepare` runs in the new process
+// just before the program replaces it.
+pid_t start(const std::string& program, std::vector<std::string> arguments,
+            std::vector<std::string> environment, const std::filesystem::path& directory,
+            const std::function<void()>& prepare = {});
+
+int waitStatus(pid_t child);
+
+struct Finished {
+    int status; // as waitpid gives it
+    std::string out;
+    std::string err;
+    std::string highScore;
+};
+
+Finished run(const std::string& program, const std::vector<std::string>& arguments,
+             const std::vector<std::string>& environment, const TemporaryDirectory& directory);
+
+// Processes whose parent is the given process, only those with the given
+// name (as /proc/PID/stat gives it) unless it is empty.
+std::vector<pid_t> childrenNamed(pid_t parent, const std::string& name);
+
+// A process's state as /proc/PID/stat gives it ('R', 'S', 'Z', ...); 0
+// once it has gone.
+char stateOf(pid_t pid);
+
+// A process's arguments, its name first.
+std::vector<std::string> commandLine(pid_t pid);
+
+// A process's open descriptors and what each leads to ("/dev/null",
+// "pipe:[123]", "/memfd:name (deleted)", ...).
+std::map<int, std::string> descriptors(pid_t pid);
+
+// The number of the X display whose socket the process listens on.
+std::optional<int> listeningDisplay(pid_t pid);
+
+// An executable "Xvfb" shell script with the given body, alone in a
+// directory of its own: put that directory first on PATH.
+class FakeXvfb {
+public:
+    explicit FakeXvfb(const std::string& body);
+    std::string path() const { return _directory.path().string(); }
+
+private:
+    TemporaryDirectory _directory;
+};
+
+} // namespace e2e

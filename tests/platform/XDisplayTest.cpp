@@ -1,0 +1,124 @@
+// The private X server's start against broken servers: fake "Xvfb" scripts
+// first on PATH. Each failure is told as what it is, within the deadline,
+// and leaves nothing of the server running.
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "platform/XDisplay.h"
+#include "TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::xdisplay::ServerStart;
+
+constexpr std::chrono::milliseconds shortDeadline{200};
+constexpr std::chrono::seconds leftoverLimit{5};
+constexpr std::chrono::milliseconds pollPause{10};
+
+struct BrokenServer {
+    const char* name;
+    const char* script; // the fake Xvfb's; nullptr: none on PATH
+    ServerStart::Kind kind;
+    long detail;
+};
+
+void PrintTo(const BrokenServer& row, std::ostream* out) { *out << row.name; }
+
+// Reaps the children that ended; true once none is left running. Orphans of
+// the fake servers come here: this process adopts them.
+bool noChildRunning()
+{
+    pid_t reaped = 0;
+    while ((reaped = waitpid(-1, nullptr, WNOHANG)) > 0) {
+    }
+    return reaped < 0 && errno == ECHILD;
+}
+
+// Waits for the event, long only when it never comes.
+bool soonNoChildRunning()
+{
+    const auto limit = std::chrono::steady_clock::now() + leftoverLimit;
+    while (!noChildRunning() && std::chrono::steady_clock::now() < limit)
+        std::this_thread::sleep_for(pollPause);
+    return noChildRunning();
+}
+
+// Kills, by their PIDs, the children a failed case left running.
+void stopChildrenLeft()
+{
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        // "pid (name) state ppid ..."
+        std::ifstream stat(entry.path() / "stat");
+        std::string pid, name, state;
+        pid_t parent = 0;
+        if (stat >> pid >> name >> state >> parent && parent == getpid())
+            kill(std::stoi(pid), SIGKILL);
+    }
+    soonNoChildRunning();
+}
+
+class PrivateServerStart : public ::testing::TestWithParam<BrokenServer> {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(0, prctl(PR_SET_CHILD_SUBREAPER, 1));
+        const BrokenServer& row = GetParam();
+        if (row.script) {
+            const fs::path fake = fs::path(_directory.path()) / "Xvfb";
+            std::ofstream(fake) << "#!/bin/sh\n" << row.script << "\n";
+            fs::permissions(fake, fs::perms::owner_all);
+        }
+        const std::string path = row.script ? _directory.path() + ":" + _path : _directory.path();
+        setenv("PATH", path.c_str(), 1);
+    }
+    void TearDown() override { setenv("PATH", _path.c_str(), 1); }
+
+private:
+    const std::string _path = std::getenv("PATH");
+    ScopedWorkDir _directory;
+};
+
+TEST_P(PrivateServerStart, SaysWhatWentWrongAndLeavesNothingRunning)
+{
+    const ServerStart start = platform::xdisplay::startPrivateServer(shortDeadline);
+    EXPECT_EQ(GetParam().kind, start.kind);
+    EXPECT_EQ(GetParam().detail, start.detail);
+    if (!soonNoChildRunning()) {
+        ADD_FAILURE() << "the server, or a process of its, is left running";
+        stopChildrenLeft();
+    }
+}
+
+// Fake servers get "-displayfd N" first: $2 is the descriptor for the number.
+INSTANTIATE_TEST_SUITE_P(
+    XDisplayFakeServers, PrivateServerStart,
+    ::testing::Values(
+        BrokenServer{"NoneOnPath", nullptr, ServerStart::NotInstalled, 0},
+        BrokenServer{"ExitsAtOnce", "exit 3", ServerStart::Exited, 3},
+        BrokenServer{"KilledAtOnce", "kill -KILL $$", ServerStart::Killed, SIGKILL},
+        BrokenServer{"Silent", "exec sleep 600", ServerStart::TimedOut, shortDeadline.count()},
+        BrokenServer{"FloodsWithoutLineBreak", "exec cat /dev/zero >/proc/self/fd/$2",
+                     ServerStart::NoNumber, 0},
+        BrokenServer{"WritesAWord", "echo none >/proc/self/fd/$2; exec sleep 600",
+                     ServerStart::NoNumber, 0},
+        // Its child keeps the pipe open and ignores SIGTERM: the deadline
+        // passes, the child is killed with the server's process group.
+        BrokenServer{"ExitsLeavingAChild", "trap '' TERM; sleep 600 & exit 4",
+                     ServerStart::Exited, 4},
+        BrokenServer{"GivesADisplayNobodyServes", "echo 99999 >/proc/self/fd/$2; exec sleep 600",
+                     ServerStart::Unusable, 99999}),
+    [](const auto& info) { return info.param.name; });
+
+} // namespace
