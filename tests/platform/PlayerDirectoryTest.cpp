@@ -8,7 +8,12 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <csignal>
+#include <sys/ptrace.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/PlayerDirectory.h"
 #include "TestSupport.h"
@@ -119,12 +124,20 @@ TEST(PlayerDirectory, LinksEachGameFileLeavingRightLinksAlone)
 
 TEST(PlayerDirectory, PlayIsInThePlayersDirectoryOrElseInATemporaryOne)
 {
-    enum DataHomeIs { Fresh, UnderAFile, Unset };
+    enum DataHomeIs { Fresh, UnderAFile, Unset, DanglingLink, HoldingAFullDirectory };
     struct Case {
         DataHomeIs dataHome;
         bool temporary;
+        const char* said; // in the one line of complaint
     };
-    for (const Case c : {Case{Fresh, false}, Case{UnderAFile, true}, Case{Unset, true}}) {
+    const Case cases[] = {
+        {Fresh, false, ""},
+        {UnderAFile, true, "a-file is not a directory)"},
+        {Unset, true, "neither XDG_DATA_HOME nor HOME"},
+        {DanglingLink, true, "quasaril is a symbolic link to /gone/quasaril, which does not exist)"},
+        {HoldingAFullDirectory, true, "/data/quasaril/Arial.ttf: Directory not empty)"},
+    };
+    for (const Case& c : cases) {
         const ScopedWorkDir root;
         const fs::path files = fs::path(root.path()) / "files";
         fs::create_directories(files);
@@ -132,31 +145,110 @@ TEST(PlayerDirectory, PlayIsInThePlayersDirectoryOrElseInATemporaryOne)
             touch(files / name);
         const fs::path blocker = fs::path(root.path()) / "a-file";
         touch(blocker);
-        const fs::path dataHome = c.dataHome == Fresh ? fs::path(root.path()) / "data" : blocker / "data";
+        const fs::path dataHome = c.dataHome == UnderAFile ? blocker / "data" : fs::path(root.path()) / "data";
+        if (c.dataHome != UnderAFile)
+            fs::create_directories(dataHome);
+        if (c.dataHome == DanglingLink)
+            fs::create_symlink("/gone/quasaril", dataHome / "quasaril");
+        if (c.dataHome == HoldingAFullDirectory)
+            fs::create_directories(dataHome / "quasaril" / twoFiles[1] / "something");
         setOrUnset("XDG_DATA_HOME", c.dataHome == Unset ? nullptr : dataHome.c_str());
         setOrUnset("HOME", c.dataHome == Unset ? nullptr : root.path().c_str());
         std::ostringstream complaints;
         std::optional<playerdir::PlayDirectory> play(std::in_place, files, twoFiles, complaints);
         const fs::path where = play->path();
-        SCOPED_TRACE(where.string());
+        const std::string line = complaints.str();
+        SCOPED_TRACE(where.string() + ": " + line);
         EXPECT_EQ(play->temporary(), c.temporary);
         EXPECT_EQ(fs::current_path(), where);
         for (const std::string& name : twoFiles)
             EXPECT_EQ(fs::read_symlink(where / name), files / name);
+        EXPECT_NE(line.find(c.said), std::string::npos);
         if (c.temporary) {
             EXPECT_NE(where.string().find(fs::temp_directory_path().string()), std::string::npos);
-            const std::string line = complaints.str();
-            EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1) << line;
-            EXPECT_NE(line.find(where.string()), std::string::npos) << line;
-            if (c.dataHome == UnderAFile) {
-                EXPECT_NE(line.find((dataHome / "quasaril" / "HighScore.txt").string()),
-                          std::string::npos) << line;
+            EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1);
+            EXPECT_NE(line.find(where.string()), std::string::npos);
+            if (c.dataHome != Unset) {
+                EXPECT_NE(line.find((dataHome / "quasaril" / "HighScore.txt").string()), std::string::npos);
             }
         } else {
             EXPECT_EQ(where, dataHome / "quasaril");
-            EXPECT_EQ(complaints.str(), "");
+            EXPECT_EQ(line, "");
         }
+        // The score and a draft of it left half made go with a temporary directory.
+        touch(where / "HighScore.txt");
+        touch(where / "HighScore.txt.a1B2c3");
         play.reset();
         EXPECT_EQ(fs::exists(where), !c.temporary) << "a temporary directory is removed after play";
     }
+}
+
+namespace {
+
+bool isLinkCall(const __ptrace_syscall_info& call)
+{
+    return call.op == PTRACE_SYSCALL_INFO_ENTRY &&
+           (call.entry.nr == SYS_symlink || call.entry.nr == SYS_symlinkat);
+}
+
+// A child that links the directory, held by the test at its first symbolic
+// link's making, when it has decided to replace a stale link but not yet
+// replaced it; -1 if it cannot be held there.
+pid_t childHeldBeforeItsFirstLink(const fs::path& files, const fs::path& player,
+                                  const std::vector<std::string>& names)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+        raise(SIGSTOP);
+        _exit(playerdir::linkFiles(files, player, names) ? EXIT_FAILURE : EXIT_SUCCESS);
+    }
+    int status = 0;
+    if (waitpid(child, &status, WUNTRACED) != child ||
+        ptrace(PTRACE_SETOPTIONS, child, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL) != 0) {
+        kill(child, SIGKILL); // not traced, so held for ever
+        waitpid(child, &status, 0);
+        return -1;
+    }
+    __ptrace_syscall_info call{};
+    do {
+        if (ptrace(PTRACE_SYSCALL, child, nullptr, nullptr) != 0 || waitpid(child, &status, 0) != child ||
+            !WIFSTOPPED(status))
+            return -1;
+        ptrace(PTRACE_GET_SYSCALL_INFO, child, sizeof call, &call);
+    } while (!isLinkCall(call));
+    return child;
+}
+
+int exitStatus(pid_t child)
+{
+    int status = 0;
+    return waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+TEST(PlayerDirectory, TwoGamesLinkingOverStaleLinksAtOnceBothSucceed)
+{
+    // The first game holds at its first link; the second links everything in
+    // that moment, then the first goes on.
+    const ScopedWorkDir root;
+    const fs::path files = fs::path(root.path()) / "files";
+    const fs::path player = fs::path(root.path()) / "player";
+    fs::create_directories(files);
+    fs::create_directories(player);
+    for (const std::string& name : twoFiles) {
+        touch(files / name);
+        fs::create_symlink(fs::path(root.path()) / "gone" / name, player / name);
+    }
+    const pid_t first = childHeldBeforeItsFirstLink(files, player, twoFiles);
+    ASSERT_GT(first, 0);
+    const pid_t second = fork();
+    if (second == 0)
+        _exit(playerdir::linkFiles(files, player, twoFiles) ? EXIT_FAILURE : EXIT_SUCCESS);
+    EXPECT_EQ(exitStatus(second), EXIT_SUCCESS);
+    ptrace(PTRACE_DETACH, first, nullptr, nullptr);
+    EXPECT_EQ(exitStatus(first), EXIT_SUCCESS);
+    for (const std::string& name : twoFiles)
+        EXPECT_EQ(fs::read_symlink(player / name), files / name);
 }
