@@ -7,6 +7,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace platform::gameend {
@@ -21,6 +22,7 @@ char heldPath[PATH_MAX];
 std::atomic<int> heldDirectory{-1};
 static_assert(std::atomic<int>::is_always_lock_free, "read in a signal handler");
 volatile std::sig_atomic_t stopStatus = EXIT_SUCCESS;
+pthread_t mainThread; // the one that plays, and writes the directory
 
 sigset_t stopSet()
 {
@@ -32,7 +34,7 @@ sigset_t stopSet()
 }
 
 // Holds the stop signals back on this thread for the object's lifetime; one
-// that comes meanwhile is handled at its end. The game has one thread.
+// that comes meanwhile is handled at its end.
 class StopSignalsHeld {
 public:
     StopSignalsHeld()
@@ -77,8 +79,14 @@ void removeHeldDirectory()
 
 // Whatever the signal interrupted is left as it is: the score is saved in
 // every frame, and what lasts of a closed window is the removed directory.
-extern "C" void endOnStop(int)
+// The graphics driver's threads pass the signal on to the main thread, so
+// that no save goes on beside the removal.
+extern "C" void endOnStop(int signal)
 {
+    if (!pthread_equal(pthread_self(), mainThread)) {
+        pthread_kill(mainThread, signal);
+        return;
+    }
     removeHeldDirectory();
     _exit(stopStatus);
 }
@@ -88,9 +96,11 @@ extern "C" void endOnStop(int)
 void endOnStopSignals(int status)
 {
     stopStatus = status;
+    mainThread = pthread_self();
     struct sigaction ending {};
     ending.sa_handler = endOnStop;
     ending.sa_mask = stopSet(); // one stop at a time
+    ending.sa_flags = SA_RESTART; // for the threads that pass it on
     for (const int signal : stopSignals) {
         struct sigaction before {};
         if (sigaction(signal, nullptr, &before) == 0 && before.sa_handler != SIG_IGN)

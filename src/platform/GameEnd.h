@@ -11,8 +11,9 @@ namespace platform::gameend {
 
 // From now on SIGTERM, SIGHUP and SIGINT end the process with `status`, the
 // status of a game whose window was closed, once the directory below is
-// removed. A signal ignored when the process started (nohup does that for
-// SIGHUP) stays ignored.
+// removed. Called on the thread that plays; the signal is handled there,
+// whichever thread it reaches. A signal ignored when the process started
+// (nohup does that for SIGHUP) stays ignored.
 void endOnStopSignals(int status);
 
 // Makes a fresh directory from a mkdtemp pattern ("…XXXXXX"). It is removed,

@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <pthread.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 #include "platform/GameEnd.h"
@@ -25,8 +28,23 @@ constexpr std::size_t longestPath = 4096;
 struct Ending {
     int signal; // 0: none, the process calls exit()
     bool ignoredAtStart;
+    bool toAnotherThread; // as to a thread of the graphics driver
     int status;
 };
+
+constexpr auto signalMissed = std::chrono::seconds(10);
+
+// Sends the signal to a thread that only waits, then waits for the signal.
+void raiseInAnotherThread(int signal)
+{
+    std::thread waiting([] {
+        for (;;)
+            pause();
+    });
+    pthread_kill(waiting.native_handle(), signal);
+    waiting.detach();
+    std::this_thread::sleep_for(signalMissed); // the signal cuts it short
+}
 
 // In a child: a directory gone at the end, holding what a game leaves there,
 // its path written to `out`; then the ending.
@@ -43,7 +61,9 @@ struct Ending {
     const std::string path = directory.string();
     if (write(out, path.c_str(), path.size()) != static_cast<ssize_t>(path.size()))
         _exit(EXIT_FAILURE);
-    if (ending.signal)
+    if (ending.toAnotherThread)
+        raiseInAnotherThread(ending.signal);
+    else if (ending.signal)
         raise(ending.signal);
     std::exit(exitedStatus);
 }
@@ -62,15 +82,17 @@ std::string readAll(int in)
 TEST(GameEnd, TheTemporaryDirectoryGoesOnStopSignalsAndAtExit)
 {
     const Ending endings[] = {
-        {SIGTERM, false, closedStatus},
-        {SIGHUP, false, closedStatus},
-        {SIGINT, false, closedStatus},
-        {0, false, exitedStatus},
-        {SIGHUP, true, exitedStatus}, // nohup: the signal does nothing
+        {SIGTERM, false, false, closedStatus},
+        {SIGHUP, false, false, closedStatus},
+        {SIGINT, false, false, closedStatus},
+        {SIGTERM, false, true, closedStatus},
+        {0, false, false, exitedStatus},
+        {SIGHUP, true, false, exitedStatus}, // nohup: the signal does nothing
     };
     for (const Ending& ending : endings) {
         SCOPED_TRACE("signal " + std::to_string(ending.signal) +
-                     (ending.ignoredAtStart ? ", ignored at start" : ""));
+                     (ending.ignoredAtStart ? ", ignored at start" : "") +
+                     (ending.toAnotherThread ? ", to another thread" : ""));
         int pipeEnds[2];
         ASSERT_EQ(pipe(pipeEnds), 0);
         std::fflush(nullptr);
