@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
-#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 #include <vector>
@@ -91,7 +89,6 @@ protected:
     }
 
     GameRun& game() { return *_game; }
-    void loseDisplay() { _display.shutDown(); }
 
 private:
     VirtualDisplay _display;
@@ -103,8 +100,6 @@ class MenuEndToEnd : public EndToEnd {};
 class PlayEndToEnd : public EndToEnd {};
 class MissingFilesEndToEnd : public EndToEnd {};
 class FrontEndEndToEnd : public EndToEnd {};
-class PlayDirectoryEndToEnd : public EndToEnd {};
-class PlayDirectoryStopEndToEnd : public EndToEnd, public ::testing::WithParamInterface<int> {};
 
 // The brains that keep their slots: rows 1, 3 and 5 but the arcing brain
 // (row 1, column 0) and the diving one (row 3, column 4).
@@ -245,27 +240,4 @@ TEST_F(FrontEndEndToEnd, StartedElsewhereItPlaysInThePlayersDirectory)
     EXPECT_TRUE(startPlay(window));
     EXPECT_TRUE(fs::is_symlink(fs::path(game().playerDirectory()) / "mainmenu.png"));
     EXPECT_EQ(game().startDirectoryContents(), std::vector<std::string>());
-}
-
-TEST_P(PlayDirectoryStopEndToEnd, AStopSignalEndsTheGameAsItsClosingAndTheTemporaryDirectoryGoes)
-{
-    open(GameRun::WithoutPlayersDirectory);
-    ASSERT_EQ(game().temporaryContents().size(), 1u) << "no temporary play directory";
-    game().signal(GetParam());
-    EXPECT_EQ(game().waitForExit(scaled(Seconds(2))), 0);
-    EXPECT_EQ(game().temporaryContents(), std::vector<std::string>());
-}
-
-INSTANTIATE_TEST_SUITE_P(Signals, PlayDirectoryStopEndToEnd, ::testing::Values(SIGTERM, SIGHUP, SIGINT),
-                         [](const ::testing::TestParamInfo<int>& info) {
-                             return std::string(sigabbrev_np(info.param));
-                         });
-
-TEST_F(PlayDirectoryEndToEnd, WithItsXServerGoneTheGameEndsAndTheTemporaryDirectoryGoes)
-{
-    open(GameRun::WithoutPlayersDirectory);
-    ASSERT_EQ(game().temporaryContents().size(), 1u) << "no temporary play directory";
-    loseDisplay();
-    EXPECT_TRUE(game().waitForExit(scaled(Seconds(2))));
-    EXPECT_EQ(game().temporaryContents(), std::vector<std::string>());
 }
