@@ -174,8 +174,9 @@ PlayDirectory::PlayDirectory(const fs::path& gameFiles, const std::vector<std::s
 void PlayDirectory::enterTemporaryDirectory(const fs::path& gameFiles,
                                             const std::vector<std::string>& names)
 {
+    // Absolute, as it is removed after the game has entered it.
     std::error_code failed;
-    const fs::path temporary = fs::temp_directory_path(failed) / temporaryPattern;
+    const fs::path temporary = fs::absolute(fs::temp_directory_path(failed) / temporaryPattern);
     _path = failed ? fs::path() : gameend::makeDirectoryGoneAtEnd(temporary.string());
     _temporary = !_path.empty();
     if (_temporary && !enter(_path, gameFiles, names).empty()) {
