@@ -8,11 +8,16 @@
 #include <vector>
 
 #include "platform/ErrorFilter.h"
+#include "platform/GameEnd.h"
 #include "platform/PlayerDirectory.h"
 #include "platform/XDisplay.h"
 #include "Quasaril.h"
 
 namespace {
+
+// The status of a game ended by closing its window, or any other way the
+// player ends it.
+constexpr int endedStatus = EXIT_SUCCESS;
 
 // Everything the game reads by name from its working directory.
 const std::vector<std::string> gameFiles = {
@@ -40,11 +45,13 @@ __attribute__((constructor(101))) void requireDisplay()
 int main()
 {
     platform::errorstream::filterSfmlErrors();
+    // Before the play directory is made, so a stop at any moment removes it.
+    platform::gameend::endOnStopSignals(endedStatus);
     namespace playerdir = platform::playerdir;
     const playerdir::PlayDirectory playDirectory(
         playerdir::gameFilesDirectory(playerdir::executableDirectory(), gameFiles), gameFiles,
         std::cerr);
     Quasaril::Run();
-    return 0;
+    return endedStatus;
 }
 

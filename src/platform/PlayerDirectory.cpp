@@ -1,5 +1,7 @@
 #include "platform/PlayerDirectory.h"
 
+#include "platform/GameEnd.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <ostream>
@@ -40,33 +42,68 @@ bool linksTo(const fs::path& link, const fs::path& target)
     return isLink && fs::read_symlink(link, failed) == target && !failed;
 }
 
-// Makes the directory, links the game's files into it and enters it.
-std::error_code enter(const fs::path& directory, const fs::path& gameFiles,
-                      const std::vector<std::string>& names)
+// Why the directory cannot be made: the first part of its path that is not
+// a directory, else the error as it is.
+std::string whyNoDirectory(const fs::path& directory, const std::error_code& failed)
+{
+    fs::path part;
+    for (const fs::path& name : directory) {
+        part /= name;
+        std::error_code unreadable;
+        const fs::file_status itself = fs::symlink_status(part, unreadable);
+        const fs::file_status followed = fs::status(part, unreadable);
+        if (!fs::exists(itself) || fs::is_directory(followed))
+            continue;
+        if (followed.type() == fs::file_type::not_found)
+            return part.string() + " is a symbolic link to " +
+                   fs::read_symlink(part, unreadable).string() + ", which does not exist";
+        if (fs::exists(followed))
+            return part.string() + " is not a directory";
+    }
+    return failed.message();
+}
+
+// Replaces whatever has the link's name by a link to the target. Another game
+// may make the same link between our removal and our making it: then the
+// link is there as wanted.
+std::error_code makeLink(const fs::path& target, const fs::path& link)
 {
     std::error_code failed;
-    fs::create_directories(directory, failed);
+    fs::remove(link, failed);
     if (!failed)
-        failed = linkFiles(gameFiles, directory, names);
-    if (!failed)
-        fs::current_path(directory, failed);
+        fs::create_symlink(target, link, failed);
+    if (failed == std::errc::file_exists && linksTo(link, target))
+        failed.clear();
     return failed;
 }
 
-std::string whyNotUsed(const fs::path& player, const std::error_code& failed)
+// Makes the directory, links the game's files into it and enters it; why
+// not, or empty.
+std::string enter(const fs::path& directory, const fs::path& gameFiles,
+                  const std::vector<std::string>& names)
+{
+    std::error_code failed;
+    fs::create_directories(directory, failed);
+    if (failed)
+        return whyNoDirectory(directory, failed);
+    if (const LinkFailure link = linkFiles(gameFiles, directory, names))
+        return "cannot replace " + link.entry.string() + ": " + link.error.message();
+    fs::current_path(directory, failed);
+    return failed ? failed.message() : std::string();
+}
+
+// Enters the player's directory; why it cannot, or empty.
+std::string enterPlayers(const fs::path& player, const fs::path& gameFiles,
+                         const std::vector<std::string>& names)
 {
     if (player.empty())
         return "neither XDG_DATA_HOME nor HOME is an absolute path, so there is no "
                "player's directory to keep the high score in";
-    return "cannot use " + player.string() + " (" + failed.message() +
+    const std::string problem = enter(player, gameFiles, names);
+    if (problem.empty())
+        return problem;
+    return "cannot use " + player.string() + " (" + problem +
            "): the high score would have been kept in " + (player / scoreFile).string();
-}
-
-fs::path makeTemporaryDirectory()
-{
-    std::error_code failed;
-    std::string pattern = (fs::temp_directory_path(failed) / temporaryPattern).string();
-    return !failed && mkdtemp(pattern.data()) ? fs::path(pattern) : fs::path();
 }
 
 } // namespace
@@ -102,40 +139,34 @@ fs::path playerDirectory()
     return data / gameName;
 }
 
-std::error_code linkFiles(const fs::path& files, const fs::path& directory,
-                          const std::vector<std::string>& names)
+LinkFailure linkFiles(const fs::path& files, const fs::path& directory,
+                      const std::vector<std::string>& names)
 {
-    std::error_code failed;
     if (files.empty())
-        return failed;
+        return {};
     for (const std::string& name : names) {
         std::error_code ignored;
         const fs::path target = fs::absolute(files / name, ignored);
-        const fs::path link = directory / name;
-        if (!fs::exists(target, ignored) || linksTo(link, target))
+        const fs::path entry = directory / name;
+        if (!fs::exists(target, ignored) || linksTo(entry, target))
             continue;
-        fs::remove(link, failed);
-        if (!failed)
-            fs::create_symlink(target, link, failed);
-        if (failed)
-            return failed;
+        if (const std::error_code failed = makeLink(target, entry))
+            return {entry, failed};
     }
-    return failed;
+    return {};
 }
 
 PlayDirectory::PlayDirectory(const fs::path& gameFiles, const std::vector<std::string>& names,
                              std::ostream& complaints)
 {
     const fs::path player = playerDirectory();
-    const std::error_code failed =
-        player.empty() ? std::make_error_code(std::errc::no_such_file_or_directory)
-                       : enter(player, gameFiles, names);
-    if (!failed) {
+    const std::string whyNot = enterPlayers(player, gameFiles, names);
+    if (whyNot.empty()) {
         _path = player;
         return;
     }
     enterTemporaryDirectory(gameFiles, names);
-    complaints << "quasaril: " << whyNotUsed(player, failed) << "; playing from "
+    complaints << "quasaril: " << whyNot << "; playing from "
                << _path.string() << (_temporary ? ", which keeps no score" : "") << '\n';
 }
 
@@ -143,11 +174,13 @@ PlayDirectory::PlayDirectory(const fs::path& gameFiles, const std::vector<std::s
 void PlayDirectory::enterTemporaryDirectory(const fs::path& gameFiles,
                                             const std::vector<std::string>& names)
 {
-    _path = makeTemporaryDirectory();
+    // Absolute, as it is removed after the game has entered it.
+    std::error_code failed;
+    const fs::path temporary = fs::absolute(fs::temp_directory_path(failed) / temporaryPattern);
+    _path = failed ? fs::path() : gameend::makeDirectoryGoneAtEnd(temporary.string());
     _temporary = !_path.empty();
-    if (_temporary && enter(_path, gameFiles, names)) {
-        std::error_code ignored;
-        fs::remove_all(_path, ignored);
+    if (_temporary && !enter(_path, gameFiles, names).empty()) {
+        gameend::removeNow();
         _temporary = false;
     }
     if (!_temporary)
@@ -156,9 +189,8 @@ void PlayDirectory::enterTemporaryDirectory(const fs::path& gameFiles,
 
 PlayDirectory::~PlayDirectory()
 {
-    std::error_code ignored;
     if (_temporary)
-        fs::remove_all(_path, ignored);
+        gameend::removeNow();
 }
 
 } // namespace platform::playerdir

@@ -25,18 +25,26 @@ std::filesystem::path gameFilesDirectory(const std::filesystem::path& executable
 // not an absolute path; empty when there is no home directory either.
 std::filesystem::path playerDirectory();
 
+// What stopped the linking: the entry that could not be made a link, and
+// why; false when nothing did.
+struct LinkFailure {
+    std::filesystem::path entry;
+    std::error_code error;
+    explicit operator bool() const { return static_cast<bool>(error); }
+};
+
 // Makes `directory` hold a link to each named file that exists in `files`: a
 // link that points right is left alone, anything else of that name replaced.
-// Stops at the first failure and returns it; an empty code on success.
-std::error_code linkFiles(const std::filesystem::path& files,
-                          const std::filesystem::path& directory,
-                          const std::vector<std::string>& names);
+// Another game doing the same at the same moment is no failure. Stops at the
+// first failure and returns it.
+LinkFailure linkFiles(const std::filesystem::path& files, const std::filesystem::path& directory,
+                      const std::vector<std::string>& names);
 
 // The directory the game plays in, entered for the object's lifetime: the
 // player's directory, made if needed and linked to the game's files. If that
-// cannot be made, one line on `complaints` says so and where the score would
-// have been kept, and a temporary directory, removed again at the end, is
-// used instead.
+// cannot be made, one line on `complaints` says why and where the score would
+// have been kept, and a temporary directory is used instead, removed again
+// however the process ends (see GameEnd.h).
 class PlayDirectory {
 public:
     PlayDirectory(const std::filesystem::path& gameFiles, const std::vector<std::string>& names,

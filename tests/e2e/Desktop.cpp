@@ -133,10 +133,14 @@ VirtualDisplay::VirtualDisplay()
     }
 }
 
-VirtualDisplay::~VirtualDisplay()
+VirtualDisplay::~VirtualDisplay() { shutDown(); }
+
+void VirtualDisplay::shutDown()
 {
     if (_pid > 0)
         stop(_pid, SIGTERM);
+    _pid = -1;
+    _ready = false;
 }
 
 TemporaryDirectory::TemporaryDirectory()
@@ -170,6 +174,16 @@ std::string makeTemporaryDirectory()
 }
 
 fs::path dataHomeIn(const fs::path& directory) { return directory / "data"; }
+fs::path temporaryIn(const fs::path& directory) { return directory / "tmp"; }
+
+std::vector<std::string> contentsOf(const fs::path& directory)
+{
+    std::vector<std::string> names;
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator(directory, ignored))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
 
 } // namespace
 
@@ -177,6 +191,11 @@ GameRun::GameRun(Files files) : _directory(makeTemporaryDirectory())
 {
     if (_directory.empty())
         return;
+    if (files == WithoutPlayersDirectory) {
+        const fs::path blocker = fs::path(_directory) / "a-file";
+        std::ofstream(blocker) << "not a directory";
+        _dataHome = dataHomeIn(blocker).string();
+    }
     const fs::path run = QUASARIL_RUN_DIR;
     const fs::path program = fs::path(_directory) / "quasaril";
     fs::copy_file(run / "quasaril", program);
@@ -197,10 +216,14 @@ GameRun::GameRun(const std::string& program, const std::string& startDirectory)
 
 void GameRun::start(const std::string& program)
 {
-    const std::string dataHome = dataHomeIn(_directory).string();
+    if (_dataHome.empty())
+        _dataHome = dataHomeIn(_directory).string();
+    const std::string temporary = temporaryIn(_directory).string();
+    fs::create_directories(temporary);
     _pid = fork();
     if (_pid == 0) {
-        setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+        setenv("XDG_DATA_HOME", _dataHome.c_str(), 1);
+        setenv("TMPDIR", temporary.c_str(), 1);
         if (chdir(_startDirectory.c_str()) == 0)
             execl(program.c_str(), "quasaril", static_cast<char*>(nullptr));
         _exit(127);
@@ -227,6 +250,12 @@ bool GameRun::running()
     return false;
 }
 
+void GameRun::signal(int signal)
+{
+    if (running())
+        kill(_pid, signal);
+}
+
 std::optional<int> GameRun::waitForExit(Seconds limit)
 {
     pollUntil(limit, [this] { return !running(); });
@@ -235,17 +264,12 @@ std::optional<int> GameRun::waitForExit(Seconds limit)
 
 std::string GameRun::playerDirectory() const
 {
-    return (dataHomeIn(_directory) / "quasaril").string();
+    return (fs::path(_dataHome) / "quasaril").string();
 }
 
-std::vector<std::string> GameRun::startDirectoryContents() const
-{
-    std::vector<std::string> names;
-    std::error_code ignored;
-    for (const auto& entry : fs::directory_iterator(_startDirectory, ignored))
-        names.push_back(entry.path().filename().string());
-    return names;
-}
+std::vector<std::string> GameRun::startDirectoryContents() const { return contentsOf(_startDirectory); }
+
+std::vector<std::string> GameRun::temporaryContents() const { return contentsOf(temporaryIn(_directory)); }
 
 std::optional<std::string> GameRun::highScoreText() const
 {

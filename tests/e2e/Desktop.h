@@ -53,14 +53,18 @@ public:
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
 
     bool ready() const { return _ready; }
+    // Stops the server now, as a crash or a lost connection would end it for
+    // its clients.
+    void shutDown();
 
 private:
     pid_t _pid = -1;
     bool _ready = false; // a client has connected
 };
 
-// quasaril running with a temporary data home of its own (XDG_DATA_HOME),
-// so the player's directory it plays in is the test's: either a temporary
+// quasaril running with a temporary data home (XDG_DATA_HOME) and
+// temporary directory (TMPDIR) of its own, so the directories it plays in are
+// the test's: either a temporary
 // copy of the run directory, holding the front end itself and, unless told
 // otherwise, every picture and the font, or a given program started in a
 // given directory.
@@ -70,6 +74,7 @@ public:
         WithGameFiles,
         WithoutGameFiles,
         StartedElsewhere, // with them, but started in an empty directory
+        WithoutPlayersDirectory, // with them, but XDG_DATA_HOME lies under a file
     };
 
     explicit GameRun(Files files = WithGameFiles);
@@ -79,6 +84,7 @@ public:
     GameRun& operator=(const GameRun&) = delete;
 
     bool running();
+    void signal(int signal);
     // The exit status once the process has ended within the limit; a death
     // by signal reads as 128 plus the signal number.
     std::optional<int> waitForExit(Seconds limit);
@@ -88,11 +94,14 @@ public:
     std::string playerDirectory() const;
     // The names in the directory the game was started in.
     std::vector<std::string> startDirectoryContents() const;
+    // The names in its TMPDIR.
+    std::vector<std::string> temporaryContents() const;
 
 private:
     void start(const std::string& program);
 
     std::string _directory;
+    std::string _dataHome;
     std::string _startDirectory;
     pid_t _pid = -1;
     std::optional<int> _status;

@@ -119,12 +119,20 @@ TEST(PlayerDirectory, LinksEachGameFileLeavingRightLinksAlone)
 
 TEST(PlayerDirectory, PlayIsInThePlayersDirectoryOrElseInATemporaryOne)
 {
-    enum DataHomeIs { Fresh, UnderAFile, Unset };
+    enum DataHomeIs { Fresh, UnderAFile, Unset, DanglingLink, HoldingAFullDirectory };
     struct Case {
         DataHomeIs dataHome;
         bool temporary;
+        const char* said; // in the one line of complaint
     };
-    for (const Case c : {Case{Fresh, false}, Case{UnderAFile, true}, Case{Unset, true}}) {
+    const Case cases[] = {
+        {Fresh, false, ""},
+        {UnderAFile, true, "a-file is not a directory)"},
+        {Unset, true, "neither XDG_DATA_HOME nor HOME"},
+        {DanglingLink, true, "quasaril is a symbolic link to /gone/quasaril, which does not exist)"},
+        {HoldingAFullDirectory, true, "/data/quasaril/Arial.ttf: Directory not empty)"},
+    };
+    for (const Case& c : cases) {
         const ScopedWorkDir root;
         const fs::path files = fs::path(root.path()) / "files";
         fs::create_directories(files);
@@ -132,30 +140,39 @@ TEST(PlayerDirectory, PlayIsInThePlayersDirectoryOrElseInATemporaryOne)
             touch(files / name);
         const fs::path blocker = fs::path(root.path()) / "a-file";
         touch(blocker);
-        const fs::path dataHome = c.dataHome == Fresh ? fs::path(root.path()) / "data" : blocker / "data";
+        const fs::path dataHome = c.dataHome == UnderAFile ? blocker / "data" : fs::path(root.path()) / "data";
+        if (c.dataHome != UnderAFile)
+            fs::create_directories(dataHome);
+        if (c.dataHome == DanglingLink)
+            fs::create_symlink("/gone/quasaril", dataHome / "quasaril");
+        if (c.dataHome == HoldingAFullDirectory)
+            fs::create_directories(dataHome / "quasaril" / twoFiles[1] / "something");
         setOrUnset("XDG_DATA_HOME", c.dataHome == Unset ? nullptr : dataHome.c_str());
         setOrUnset("HOME", c.dataHome == Unset ? nullptr : root.path().c_str());
         std::ostringstream complaints;
         std::optional<playerdir::PlayDirectory> play(std::in_place, files, twoFiles, complaints);
         const fs::path where = play->path();
-        SCOPED_TRACE(where.string());
+        const std::string line = complaints.str();
+        SCOPED_TRACE(where.string() + ": " + line);
         EXPECT_EQ(play->temporary(), c.temporary);
         EXPECT_EQ(fs::current_path(), where);
         for (const std::string& name : twoFiles)
             EXPECT_EQ(fs::read_symlink(where / name), files / name);
+        EXPECT_NE(line.find(c.said), std::string::npos);
         if (c.temporary) {
             EXPECT_NE(where.string().find(fs::temp_directory_path().string()), std::string::npos);
-            const std::string line = complaints.str();
-            EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1) << line;
-            EXPECT_NE(line.find(where.string()), std::string::npos) << line;
-            if (c.dataHome == UnderAFile) {
-                EXPECT_NE(line.find((dataHome / "quasaril" / "HighScore.txt").string()),
-                          std::string::npos) << line;
+            EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1);
+            EXPECT_NE(line.find(where.string()), std::string::npos);
+            if (c.dataHome != Unset) {
+                EXPECT_NE(line.find((dataHome / "quasaril" / "HighScore.txt").string()), std::string::npos);
             }
         } else {
             EXPECT_EQ(where, dataHome / "quasaril");
-            EXPECT_EQ(complaints.str(), "");
+            EXPECT_EQ(line, "");
         }
+        // The score and a draft of it left half made go with a temporary directory.
+        touch(where / "HighScore.txt");
+        touch(where / "HighScore.txt.a1B2c3");
         play.reset();
         EXPECT_EQ(fs::exists(where), !c.temporary) << "a temporary directory is removed after play";
     }
