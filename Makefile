@@ -1,7 +1,9 @@
-# Quasaril: build, play and test.
-#   make                build into build/ (installs missing packages first)
-#   make run            run the check suite in build/check/
-#   make play           play the game in a window
+# Quasaril: build, play and test. Each command first checks (as root,
+# installs) the packages it needs with scripts/setup, and builds only what
+# it uses.
+#   make                build both programs into build/run/
+#   make run            build the check program, run it in build/check/
+#   make play           build the game, play it in a window
 #   make test           build, then the whole test suite under a virtual X server
 #   make test-sanitize  the same with AddressSanitizer and UBSan, in build-sanitize/
 #   make package        the Debian package build/quasaril_<version>_<arch>.deb
@@ -13,27 +15,52 @@ CTEST_FLAGS  ?= --output-on-failure -j $(JOBS)
 # -noreset: the server must not restart between two test processes, when a
 # new client could find it gone.
 XVFB         := xvfb-run -a -s "-screen 0 1024x1024x24 -noreset"
+# cmake --build's own make would name every directory it enters and leaves.
+MAKEFLAGS    += --no-print-directory
 
-.PHONY: all setup build run play test test-sanitize sanitize-build package clean
+# Configures build/ where there is none yet, or where packages came or went
+# (Google Test, say, and with it the check program) or a CMakeLists.txt
+# changed since. The build notices a changed CMakeLists.txt itself, but only
+# after make has looked for its targets by name, and a new one is not found.
+# Installing or removing packages writes dpkg's database.
+CMAKE_INPUTS := /var/lib/dpkg/status $(wildcard CMakeLists.txt */CMakeLists.txt)
+CONFIGURE    = [ -f $(BUILD_DIR)/Makefile ] && \
+               [ -z "$$(find $(CMAKE_INPUTS) -newer $(BUILD_DIR)/Makefile)" ] || \
+               cmake -S . -B $(BUILD_DIR)
+
+# $(call build-for,SETUP-TARGET,BUILD-OPTIONS): the packages, a configured
+# build/, then the build.
+define build-for
+	@scripts/setup $(1)
+	@$(CONFIGURE)
+	cmake --build $(BUILD_DIR) -j $(JOBS) $(2)
+endef
+
+.PHONY: all setup build build-all run play test test-sanitize sanitize-build package clean
 
 all: build
 
 setup:
-	@scripts/setup
+	@scripts/setup test
 
-build: setup
-	cmake -S . -B $(BUILD_DIR)
-	cmake --build $(BUILD_DIR) -j $(JOBS)
+build:
+	$(call build-for,build,--target quasaril_programs)
+
+# Everything: the programs, the tests, the benchmarks.
+build-all:
+	$(call build-for,test)
 
 # The check suite rewrites "HighScore.txt" in its working directory: it runs
 # in a directory of its own, away from the player's score in build/run/.
-run: build
+run:
+	$(call build-for,run,--target quasaril-check)
 	cd $(BUILD_DIR)/check && ../run/quasaril-check
 
-play: build
+play:
+	$(call build-for,play,--target quasaril)
 	cd $(BUILD_DIR)/run && ./quasaril
 
-test: build
+test: build-all
 	cd $(BUILD_DIR) && $(XVFB) ctest $(CTEST_FLAGS)
 
 sanitize-build: setup
@@ -57,8 +84,8 @@ test-sanitize: sanitize-build
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	$(XVFB) ctest $(CTEST_FLAGS)
 
-package: build
-	cmake --build $(BUILD_DIR) --target package
+package:
+	$(call build-for,package,--target package)
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)

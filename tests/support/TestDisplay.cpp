@@ -1,0 +1,44 @@
+// Every test program that links the game gets an X display, as the check
+// program does: the one DISPLAY names when it can be opened (make test's
+// shared server, a desktop), otherwise a private virtual X server, so ctest
+// runs in any terminal.
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+
+#include "platform/XDisplay.h"
+
+namespace {
+
+// The private server admits whoever reads the cookie at XAUTHORITY, a path
+// to one of this process's descriptors, closed on exec. The programs a test
+// starts (xdotool, the check program) share the test's server: they inherit
+// the descriptor.
+void shareCookieWithChildren()
+{
+    const char* const authority = std::getenv("XAUTHORITY");
+    int descriptor = -1;
+    if (authority && std::sscanf(authority, "/proc/self/fd/%d", &descriptor) == 1)
+        fcntl(descriptor, F_SETFD, 0);
+}
+
+// Priority 101 runs this before any of the game's static objects, which
+// open the display as they are built, is built.
+__attribute__((constructor(101))) void provideDisplay()
+{
+    using platform::xdisplay::PrivateServer;
+    if (platform::xdisplay::usable())
+        return;
+    const std::string display = platform::xdisplay::setting();
+    if (platform::xdisplay::startPrivateServer() == PrivateServer::Started) {
+        shareCookieWithChildren();
+        return;
+    }
+    std::fprintf(stderr,
+                 "test: no X display could be opened (%s) and no virtual X server "
+                 "started: install the xvfb package, or run under a desktop\n",
+                 display.c_str());
+    std::exit(EXIT_FAILURE);
+}
+
+} // namespace
