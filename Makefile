@@ -2,7 +2,9 @@
 #   make                build into build/ (installs missing packages first)
 #   make run            run the check suite in build/check/
 #   make play           play the game in a window
-#   make test           build, then the whole test suite under a virtual X server
+#   make test           build, then the whole test suite under a virtual X server,
+#                       with a shortened soak
+#   make soak           build, then the full soak of random play alone
 #   make test-sanitize  the same with AddressSanitizer and UBSan, in build-sanitize/
 #   make package        the Debian package build/quasaril_<version>_<arch>.deb
 
@@ -13,8 +15,11 @@ CTEST_FLAGS  ?= --output-on-failure -j $(JOBS)
 # -noreset: the server must not restart between two test processes, when a
 # new client could find it gone.
 XVFB         := xvfb-run -a -s "-screen 0 1024x1024x24 -noreset"
+# make test plays a tenth of the soak's hundred thousand frames, so the whole
+# suite answers in about a minute and a half; make soak plays them all.
+TEST_SOAK_FRAMES := 10000
 
-.PHONY: all setup build run play test test-sanitize sanitize-build package clean
+.PHONY: all setup build run play test soak test-sanitize sanitize-build package clean
 
 all: build
 
@@ -34,7 +39,11 @@ play: build
 	cd $(BUILD_DIR)/run && ./quasaril-play
 
 test: build
-	cd $(BUILD_DIR) && $(XVFB) ctest $(CTEST_FLAGS)
+	cd $(BUILD_DIR) && QUASARIL_SOAK_FRAMES=$(TEST_SOAK_FRAMES) $(XVFB) ctest $(CTEST_FLAGS)
+
+# --verbose: the soak reports its frames per second and its memory.
+soak: build
+	cd $(BUILD_DIR) && $(XVFB) ctest -L soak --verbose
 
 sanitize-build: setup
 	cmake -S . -B $(SANITIZE_DIR) -DQUASARIL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
@@ -55,7 +64,7 @@ test-sanitize: sanitize-build
 	ASAN_OPTIONS=abort_on_error=1:detect_leaks=1:quarantine_size_mb=32:intercept_tls_get_addr=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
-	$(XVFB) ctest $(CTEST_FLAGS)
+	QUASARIL_SOAK_FRAMES=$(TEST_SOAK_FRAMES) $(XVFB) ctest $(CTEST_FLAGS)
 
 package: build
 	cmake --build $(BUILD_DIR) --target package
