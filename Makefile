@@ -4,7 +4,9 @@
 #   make                build both programs into build/run/
 #   make run            build the check program, run it in build/check/
 #   make play           build the game, play it in a window
-#   make test           build, then the whole test suite under a virtual X server
+#   make test           build, then the whole test suite under a virtual X server,
+#                       with a shortened soak
+#   make soak           build, then the full soak of random play alone
 #   make test-sanitize  the same with AddressSanitizer and UBSan, in build-sanitize/
 #   make package        the Debian package build/quasaril_<version>_<arch>.deb
 
@@ -36,7 +38,11 @@ define build-for
 	cmake --build $(BUILD_DIR) -j $(JOBS) $(2)
 endef
 
-.PHONY: all setup build build-all run play test test-sanitize sanitize-build package clean
+# make test plays a tenth of the soak's hundred thousand frames, so the whole
+# suite answers in about a minute and a half; make soak plays them all.
+TEST_SOAK_FRAMES := 10000
+
+.PHONY: all setup build build-all run play test soak test-sanitize sanitize-build package clean
 
 all: build
 
@@ -61,7 +67,11 @@ play:
 	cd $(BUILD_DIR)/run && ./quasaril
 
 test: build-all
-	cd $(BUILD_DIR) && $(XVFB) ctest $(CTEST_FLAGS)
+	cd $(BUILD_DIR) && QUASARIL_SOAK_FRAMES=$(TEST_SOAK_FRAMES) $(XVFB) ctest $(CTEST_FLAGS)
+
+# --verbose: the soak reports its frames per second and its memory.
+soak: build-all
+	cd $(BUILD_DIR) && $(XVFB) ctest -L soak --verbose
 
 sanitize-build: setup
 	cmake -S . -B $(SANITIZE_DIR) -DQUASARIL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
@@ -82,7 +92,7 @@ test-sanitize: sanitize-build
 	ASAN_OPTIONS=abort_on_error=1:detect_leaks=1:quarantine_size_mb=32:intercept_tls_get_addr=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
-	$(XVFB) ctest $(CTEST_FLAGS)
+	QUASARIL_SOAK_FRAMES=$(TEST_SOAK_FRAMES) $(XVFB) ctest $(CTEST_FLAGS)
 
 package:
 	$(call build-for,package,--target package)

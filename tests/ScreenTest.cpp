@@ -5,8 +5,12 @@
 #include <SFML/Graphics.hpp>
 #include <cstdio>
 #include <cstdlib>
+#include <csignal>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "MainMenu.h"
 #include "Quasaril.h"
@@ -38,6 +42,27 @@ void xdotool(const std::string& arguments)
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
 
+// Where no case clicks or types: a pointer move here marks the end of what a
+// case has queued.
+const sf::Vector2i markerSpot(7, 7);
+// Where the pointer waits while keys go in: inside the window, off the menu's bands.
+const sf::Vector2i keySpot(400, 600);
+
+// xdotool's arguments for a pointer move to (x, y) in the window that is
+// always a real motion, so --sync has one to wait for. A move to where the
+// pointer already stands makes none, and --sync then waits out xdotool's
+// fifteen seconds: every test process of a run shares the X server's
+// pointer. The pointer steps beside the spot first.
+std::string pointerMove(const std::string& window, int x, int y)
+{
+    const int besideX = x > 0 ? x - 1 : x + 1;
+    return "mousemove --window " + window + " " + std::to_string(besideX) + " " +
+           std::to_string(y) + " mousemove --sync --window " + window + " " + std::to_string(x) +
+           " " + std::to_string(y);
+}
+
+void movePointer(int x, int y) { xdotool(pointerMove(windowId(), x, y)); }
+
 void openVisibleWindow()
 {
     openGameWindow();
@@ -53,30 +78,77 @@ void drainEvents()
 
 void queueClick(int x, int y, int button = 1)
 {
-    xdotool("mousemove --sync --window " + windowId() + " " + std::to_string(x) + " " +
-            std::to_string(y) + " click " + std::to_string(button));
+    xdotool(pointerMove(windowId(), x, y) + " click " + std::to_string(button));
 }
 
 void queueKey(const std::string& action, const std::string& key)
 {
     // The pointer decides which window takes the keys on a bare X server.
-    xdotool("mousemove --sync --window " + windowId() + " 400 600");
+    movePointer(keySpot.x, keySpot.y);
     xdotool(action + " " + key);
 }
 
-// Waits a little for the X server's events to reach the window's queue and
-// reports whether one of the kind is pending; everything else is dropped.
-bool pendingEventOfType(sf::Event::EventType type)
+bool isMarker(const sf::Event& event)
 {
+    return event.type == sf::Event::MouseMoved && event.mouseMove.x == markerSpot.x &&
+           event.mouseMove.y == markerSpot.y;
+}
+
+// Sends the marker move behind everything queued so far and reads the
+// window's events up to it; true if one that passes the test came before it.
+bool pendingEvent(const std::function<bool(const sf::Event&)>& wanted)
+{
+    // Only a guard against a marker that never comes: it comes at once.
+    const sf::Time markerLimit = sf::seconds(10);
+    movePointer(markerSpot.x, markerSpot.y);
+    bool seen = false;
     sf::Clock waited;
     sf::Event event;
-    while (waited.getElapsedTime() < sf::milliseconds(300)) {
-        while (window().pollEvent(event))
-            if (event.type == type)
-                return true;
+    while (waited.getElapsedTime() < markerLimit) {
+        if (!window().pollEvent(event)) {
+            sf::sleep(sf::milliseconds(1));
+            continue;
+        }
+        if (isMarker(event))
+            return seen;
+        seen = seen || wanted(event);
     }
-    return false;
+    ADD_FAILURE() << "the pointer's marker move never reached the window";
+    return seen;
 }
+
+bool pendingEventOfType(sf::Event::EventType type)
+{
+    return pendingEvent([type](const sf::Event& event) { return event.type == type; });
+}
+
+// xdotool running beside the test, for input that must come while the code
+// under test runs; stopped by its PID when the object goes.
+class BackgroundXdotool {
+public:
+    explicit BackgroundXdotool(const std::string& arguments)
+    {
+        const std::string command = "exec xdotool " + arguments + " >/dev/null 2>&1";
+        _pid = fork();
+        if (_pid == 0) {
+            execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+    ~BackgroundXdotool()
+    {
+        if (_pid <= 0)
+            return;
+        kill(_pid, SIGTERM);
+        int ignored = 0;
+        waitpid(_pid, &ignored, 0);
+    }
+    BackgroundXdotool(const BackgroundXdotool&) = delete;
+    BackgroundXdotool& operator=(const BackgroundXdotool&) = delete;
+
+private:
+    pid_t _pid = -1;
+};
 
 class ScreenTest : public ::testing::Test {
 protected:
@@ -93,8 +165,25 @@ protected:
 using MainMenuTest = ScreenTest;
 using SplashScreenTest = ScreenTest;
 using GameDriverTest = ScreenTest;
+using ScreenInputTest = ScreenTest;
 
 } // namespace
+
+// Every case shares the X server's pointer with the cases before it: a move
+// must reach the window even where the pointer already stands.
+TEST_F(ScreenInputTest, AMoveToWhereThePointerStandsStillReachesTheWindow)
+{
+    const sf::Vector2i spot(300, 300);
+    const auto movedToSpot = [&spot](const sf::Event& event) {
+        return event.type == sf::Event::MouseMoved && event.mouseMove.x == spot.x &&
+               event.mouseMove.y == spot.y;
+    };
+    for (int round = 1; round <= 2; ++round) {
+        movePointer(spot.x, spot.y);
+        EXPECT_TRUE(pendingEvent(movedToSpot)) << "round " << round;
+    }
+    EXPECT_FALSE(pendingEvent(movedToSpot)) << "nothing moved after the marker";
+}
 
 TEST_F(MainMenuTest, AnswersPlayForAClickInThePlayBand)
 {
@@ -132,7 +221,7 @@ TEST_F(MainMenuTest, AnyMouseButtonClicks)
 TEST_F(MainMenuTest, KeysAndMouseMovesDoNotEndTheMenu)
 {
     queueKey("key", "Return");
-    xdotool("mousemove --sync --window " + windowId() + " 300 300");
+    movePointer(300, 300);
     queueClick(400, 450);
     MainMenu menu;
     EXPECT_EQ(menu.Show(window()), MainMenu::Exit);
@@ -200,7 +289,7 @@ TEST_F(SplashScreenTest, KeyReleasesAndMouseMovesAreDropped)
 {
     ASSERT_TRUE(std::filesystem::exists("SplashScreen1.png"));
     queueKey("keyup", "b");
-    xdotool("mousemove --sync --window " + windowId() + " 100 100");
+    movePointer(100, 100);
     queueClick(200, 200);
     SplashScreen splash;
     splash.Show(window());
@@ -267,11 +356,12 @@ TEST_F(GameDriverTest, TheSplashLeadsToTheMenuWhateverEndsIt)
 TEST_F(GameDriverTest, TheMenusExitEndsRun)
 {
     window().close();
-    // Run opens its own window: click Exit once it shows the menu.
-    ASSERT_EQ(std::system("(xdotool search --sync --onlyvisible --name QUASARIL "
-                          "mousemove --sync --window %1 400 450 sleep 0.5 click 1 "
-                          ">/dev/null 2>&1 &)"),
-              0);
+    // Run opens its own window: click Exit once it shows the menu. The two
+    // passes of the main loop that lead there each drop an event; a move by
+    // way of another spot puts at least three motions ahead of the click.
+    const BackgroundXdotool clicker("search --sync --onlyvisible --name QUASARIL " +
+                                    pointerMove("%1", keySpot.x, keySpot.y) + " " +
+                                    pointerMove("%1", 400, 450) + " click 1");
     std::remove("SplashScreen1.png"); // no key needed to pass the splash
     Quasaril::Run();
     EXPECT_TRUE(Quasaril::IsExiting());
