@@ -26,11 +26,10 @@ void shareCookieWithChildren()
 // open the display as they are built, is built.
 __attribute__((constructor(101))) void provideDisplay()
 {
-    using platform::xdisplay::PrivateServer;
     if (platform::xdisplay::usable())
         return;
     const std::string display = platform::xdisplay::setting();
-    if (platform::xdisplay::startPrivateServer() == PrivateServer::Started) {
+    if (platform::xdisplay::startPrivateServer().kind == platform::xdisplay::ServerStart::Started) {
         shareCookieWithChildren();
         return;
     }
