@@ -1,6 +1,7 @@
 // The two programs started where no X display can be opened, as in a plain
 // terminal: the console suite runs on a virtual X server of its own and takes
 // it along when it ends, however it ends; the game says it needs a desktop.
+// So do the test programs, which ctest must be able to start anywhere.
 //
 // This process adopts the orphans of the programs it starts, so a server one
 // of them leaves behind becomes a child of this process and is found here,
@@ -180,5 +181,38 @@ INSTANTIATE_TEST_SUITE_P(DisplayUnsetOrGone, PlayWithoutDisplay,
                          ::testing::Values(PlayCase{nullptr, "DISPLAY is not set"},
                                            PlayCase{noDisplayHere, "DISPLAY=\":987\""}),
                          [](const auto& info) { return info.param.display ? "Gone" : "Unset"; });
+
+// A test program, as ctest starts it to list its cases and then to run one:
+// on a server of its own, shared with the programs it starts (xdotool).
+struct TestProgramCase {
+    const char* program;
+    const char* argument;
+    const char* shows; // in its standard output
+};
+
+void PrintTo(const TestProgramCase& row, std::ostream* out) { *out << row.argument; }
+
+class TestProgramWithoutDisplay : public NoDisplay,
+                                  public ::testing::WithParamInterface<TestProgramCase> {};
+
+TEST_P(TestProgramWithoutDisplay, RunsOnAServerOfItsOwnAndStopsIt)
+{
+    e2e::TemporaryDirectory directory;
+    const Finished finished =
+        run(GetParam().program, {GetParam().argument}, environmentWith(nullptr), directory);
+    ASSERT_TRUE(WIFEXITED(finished.status)) << "ended by a signal";
+    EXPECT_EQ(0, WEXITSTATUS(finished.status)) << finished.out << finished.err;
+    EXPECT_NE(std::string::npos, finished.out.find(GetParam().shows)) << finished.out;
+    EXPECT_EQ(0u, stopServersLeftBehind());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ListedAndRun, TestProgramWithoutDisplay,
+    ::testing::Values(
+        TestProgramCase{QUASARIL_LISTED_TEST, "--gtest_list_tests", "GameStateMachine."},
+        TestProgramCase{QUASARIL_XDOTOOL_TEST,
+                        "--gtest_filter=SplashScreenTest.AQueuedKeyPressEndsIt",
+                        "[  PASSED  ] 1 test."}),
+    [](const auto& info) { return info.index == 0 ? "Listed" : "RunWithXdotool"; });
 
 } // namespace
