@@ -4,7 +4,9 @@
 #   make play           play the game in a window
 #   make test           build, then the whole test suite under a virtual X server
 #   make test-sanitize  the same with AddressSanitizer and UBSan, in build-sanitize/
-#   make package        the Debian package build/quasaril_<version>_<arch>.deb
+#   make package        the Debian package build/quasaril_<version>_<arch>.deb and the
+#                       RPM build/quasaril-<version>-1.<arch>.rpm, the same bytes from
+#                       every build of a commit
 
 BUILD_DIR    := build
 SANITIZE_DIR := build-sanitize
