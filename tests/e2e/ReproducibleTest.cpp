@@ -112,7 +112,7 @@ TEST(Package, IsTheSameBuiltTwiceInTwoPlaces)
         const fs::path twice = onlyFileIn(second, format);
         ASSERT_FALSE(once.empty() || twice.empty()) << format << "\n" << packed.output << repacked.output;
         EXPECT_EQ(once.filename(), twice.filename());
-        EXPECT_EQ(sha256(once), sha256(twice)) << "see: diffoscope " << once << " " << twice;
+        EXPECT_EQ(sha256(once), sha256(twice)) << format << ": diffoscope on two builds shows where they differ";
     }
 
     const fs::path rpm = onlyFileIn(first, ".rpm");
