@@ -8,7 +8,9 @@
 #                       with a shortened soak
 #   make soak           build, then the full soak of random play alone
 #   make test-sanitize  the same with AddressSanitizer and UBSan, in build-sanitize/
-#   make package        the Debian package build/quasaril_<version>_<arch>.deb
+#   make package        the Debian package build/quasaril_<version>_<arch>.deb and the
+#                       RPM build/quasaril-<version>-1.<arch>.rpm, the same bytes from
+#                       every build of a commit
 
 BUILD_DIR    := build
 SANITIZE_DIR := build-sanitize

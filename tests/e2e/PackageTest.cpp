@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <sstream>
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "Desktop.h"
+#include "Packages.h"
 
 using namespace e2e;
 namespace fs = std::filesystem;
@@ -24,35 +23,6 @@ const sf::Vector2i playClick(400, 250);
 const char* const appId = "org.example.quasaril";
 // Where the package puts the pictures and the link to the font.
 const fs::path installedFiles = "/usr/share/games/quasaril";
-
-struct Outcome {
-    int status;
-    std::string output; // standard output and error
-};
-
-Outcome run(const std::string& command)
-{
-    Outcome outcome{-1, ""};
-    if (FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe))
-            outcome.output += buffer;
-        const int status = pclose(pipe);
-        outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    return outcome;
-}
-
-std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
-
-fs::path onlyPackageIn(const fs::path& directory)
-{
-    std::vector<fs::path> found;
-    for (const auto& entry : fs::directory_iterator(directory))
-        if (entry.path().extension() == ".deb")
-            found.push_back(entry.path());
-    return found.size() == 1 ? found.front() : fs::path();
-}
 
 // The value of a key in a desktop entry; empty when the key is missing.
 std::string desktopEntryValue(const fs::path& entry, const std::string& key)
@@ -78,7 +48,7 @@ TEST(Package, IsLintianCleanAndPlaysUnpackedFromAnywhere)
     const Outcome packed = run(std::string(QUASARIL_CPACK) + " -G DEB --config " +
                                QUASARIL_CPACK_CONFIG + " -B " + quoted(work.path() / "out"));
     ASSERT_EQ(packed.status, 0) << packed.output;
-    const fs::path deb = onlyPackageIn(work.path() / "out");
+    const fs::path deb = onlyFileIn(work.path() / "out", ".deb");
     ASSERT_FALSE(deb.empty()) << packed.output;
 
     // Xvfb serves only the check program: never pulled in by installing the game.
