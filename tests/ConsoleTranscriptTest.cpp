@@ -239,7 +239,7 @@ const ScoreFileCase scoreFileCases[] = {
 
 class ConsoleScoreFile : public ::testing::TestWithParam<ScoreFileCase> {};
 
-TEST_P(ConsoleScoreFile, RunsAsDesignedAndSaysOnceWhenItCannotSave)
+TEST_P(ConsoleScoreFile, RunsItsCasesAsEverAndSaysOnceWhyScoresFail)
 {
     const ScoreFileCase& row = GetParam();
     ScopedWorkDir dir;
