@@ -94,6 +94,7 @@ TEST(GameClock, PinnedReadingHoldsAndAdvancesOnlyByHand)
     EXPECT_EQ(gameClock(), 5250);
     hooks::advanceClock(0);
     EXPECT_EQ(gameClock(), 5250);
+    hooks::releaseClock(); // the cases after this one, in one process, read the real clock
 }
 
 TEST(GameClock, ReleaseReturnsToTheRealClock)
