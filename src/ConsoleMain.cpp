@@ -20,37 +20,6 @@ namespace {
 
 using platform::xdisplay::ServerStart;
 
-std::string seconds(long milliseconds)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%g s", static_cast<double>(milliseconds) / 1000);
-    return text;
-}
-
-// What became of the virtual X server, for the message.
-std::string whatWentWrong(const ServerStart& start)
-{
-    const std::string detail = std::to_string(start.detail);
-    const int number = static_cast<int>(start.detail);
-    switch (start.kind) {
-    case ServerStart::NotInstalled: return "is not installed";
-    case ServerStart::NoCookie:
-        return "was not started: no access cookie could be made for it (" +
-               std::string(std::strerror(number)) + ")";
-    case ServerStart::NotStarted:
-        return "could not be started (" + std::string(std::strerror(number)) + ")";
-    case ServerStart::Exited: return "exited with status " + detail + " before giving a display";
-    case ServerStart::Killed:
-        return "was ended by signal " + detail + " (" + strsignal(number) +
-               ") before giving a display";
-    case ServerStart::TimedOut: return "gave no display within " + seconds(start.detail);
-    case ServerStart::NoNumber: return "wrote no display number";
-    case ServerStart::Unusable: return "gave display :" + detail + ", which could not be opened";
-    case ServerStart::Started: break;
-    }
-    return "did not start";
-}
-
 // The check cases never open a window, yet the game's static objects cannot
 // be built without an X display. Where none can be opened, the suite runs on
 // a private virtual X server. Priority 101 runs this before every one of the
@@ -70,7 +39,7 @@ __attribute__((constructor(101))) void provideDisplay()
     std::fprintf(stderr,
                  "quasaril-check: no X display could be opened (%s) and the virtual X server Xvfb "
                  "%s: %s\n",
-                 display.c_str(), whatWentWrong(start).c_str(), advice);
+                 display.c_str(), platform::xdisplay::describe(start).c_str(), advice);
     std::exit(EXIT_FAILURE);
 }
 

@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -64,6 +66,13 @@ bool isDisplayNumber(const std::string& text)
 {
     return !text.empty() && text.size() <= numberDigitsLimit &&
            std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+}
+
+std::string seconds(long milliseconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g s", static_cast<double>(milliseconds) / 1000);
+    return text;
 }
 
 // Stops a server that gave no display, and says why it gave none.
@@ -160,6 +169,29 @@ ServerStart startPrivateServer(std::chrono::milliseconds deadline)
     if (start.kind != ServerStart::Started)
         close(cookies);
     return start;
+}
+
+std::string describe(const ServerStart& start)
+{
+    const std::string detail = std::to_string(start.detail);
+    const int number = static_cast<int>(start.detail);
+    switch (start.kind) {
+    case ServerStart::NotInstalled: return "is not installed";
+    case ServerStart::NoCookie:
+        return "was not started: no access cookie could be made for it (" +
+               std::string(std::strerror(number)) + ")";
+    case ServerStart::NotStarted:
+        return "could not be started (" + std::string(std::strerror(number)) + ")";
+    case ServerStart::Exited: return "exited with status " + detail + " before giving a display";
+    case ServerStart::Killed:
+        return "was ended by signal " + detail + " (" + strsignal(number) +
+               ") before giving a display";
+    case ServerStart::TimedOut: return "gave no display within " + seconds(start.detail);
+    case ServerStart::NoNumber: return "wrote no display number";
+    case ServerStart::Unusable: return "gave display :" + detail + ", which could not be opened";
+    case ServerStart::Started: break;
+    }
+    return "did not start";
 }
 
 } // namespace xdisplay

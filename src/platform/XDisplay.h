@@ -52,5 +52,10 @@ struct ServerStart {
 // killed. Where it does not start, nothing of it is left running.
 ServerStart startPrivateServer(std::chrono::milliseconds deadline = serverStartDeadline);
 
+// What became of a private server that did not start, to follow "Xvfb" in a
+// message: "is not installed", "exited with status 1 before giving a
+// display", ...
+std::string describe(const ServerStart& start);
+
 } // namespace xdisplay
 } // namespace platform

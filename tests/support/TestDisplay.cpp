@@ -29,14 +29,15 @@ __attribute__((constructor(101))) void provideDisplay()
     if (platform::xdisplay::usable())
         return;
     const std::string display = platform::xdisplay::setting();
-    if (platform::xdisplay::startPrivateServer().kind == platform::xdisplay::ServerStart::Started) {
+    const platform::xdisplay::ServerStart start = platform::xdisplay::startPrivateServer();
+    if (start.kind == platform::xdisplay::ServerStart::Started) {
         shareCookieWithChildren();
         return;
     }
     std::fprintf(stderr,
-                 "test: no X display could be opened (%s) and no virtual X server "
-                 "started: install the xvfb package, or run under a desktop\n",
-                 display.c_str());
+                 "test: no X display could be opened (%s) and the virtual X server Xvfb %s: "
+                 "install the xvfb package, or run under a desktop\n",
+                 display.c_str(), platform::xdisplay::describe(start).c_str());
     std::exit(EXIT_FAILURE);
 }
 
