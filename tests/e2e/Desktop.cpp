@@ -5,12 +5,12 @@
 #include <fcntl.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <poll.h>
-#include <regex>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
@@ -366,10 +366,14 @@ void GameWindow::key(const std::string& name) const
 std::string GameWindow::windowClass() const
 {
     // xprop prints: WM_CLASS(STRING) = "instance", "class"
-    static const std::regex classes(R"re(= "[^"]*", "([^"]*)")re");
     const std::string line = commandOutput("xprop -id " + _id + " WM_CLASS 2>/dev/null");
-    std::smatch found;
-    return std::regex_search(line, found, classes) ? found[1].str() : std::string();
+    const std::size_t instance = line.find("= \"");
+    const std::size_t between = line.find("\", \"", instance);
+    if (instance == std::string::npos || between == std::string::npos)
+        return std::string();
+    const std::size_t start = between + std::strlen("\", \"");
+    const std::size_t end = line.find('"', start);
+    return end == std::string::npos ? std::string() : line.substr(start, end - start);
 }
 
 // ---------------------------------------------------------------------------
