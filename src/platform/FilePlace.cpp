@@ -4,9 +4,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
-#include <deque>
 #include <fcntl.h>
 #include <unistd.h>
+#include <vector>
 
 namespace platform {
 namespace files {
@@ -16,21 +16,22 @@ constexpr int maxLinkHops = 40; // as the kernel's own limit
 constexpr uid_t rootUser = 0;
 const char* const linkOfAnother = "a symbolic link of another user, not followed";
 
-using Names = std::deque<std::string>;
+// The names still to walk, as a stack: the next one is at the back.
+using Names = std::vector<std::string>;
 
-// Puts the names a path is made of in front of those still to walk; "" and
-// "." name nothing new.
+// Puts the names a path is made of before those still to walk; "" and "."
+// name nothing new.
 void pushPath(const std::string& path, Names& names)
 {
-    Names parts;
+    const std::size_t walkedLater = names.size();
     for (std::size_t start = 0; start <= path.size();) {
         const std::size_t end = std::min(path.find('/', start), path.size());
-        const std::string part = path.substr(start, end - start);
+        std::string part = path.substr(start, end - start);
         if (!part.empty() && part != ".")
-            parts.push_back(part);
+            names.push_back(std::move(part));
         start = end + 1;
     }
-    names.insert(names.begin(), parts.begin(), parts.end());
+    std::reverse(names.begin() + static_cast<std::ptrdiff_t>(walkedLater), names.end());
 }
 
 // The entry itself, a symbolic link included, opened only to be looked at.
@@ -77,8 +78,8 @@ Place locate(const char* name)
     pushPath(name, names);
     Descriptor directory = openRoot(name);
     for (int hops = 0; !names.empty();) {
-        const std::string next = names.front();
-        names.pop_front();
+        const std::string next = std::move(names.back());
+        names.pop_back();
         Descriptor entry = openEntry(directory.get(), next.c_str());
         struct stat status;
         if (!entry || ::fstat(entry.get(), &status) != 0) {

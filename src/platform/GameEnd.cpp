@@ -77,8 +77,9 @@ void removeHeldDirectory()
     rmdir(heldPath);
 }
 
-// Whatever the signal interrupted is left as it is: the score is saved in
-// every frame, and what lasts of a closed window is the removed directory.
+// Whatever the signal interrupted is left as it is: the score is saved
+// whenever it rises, and what lasts of a closed window is the removed
+// directory.
 // The graphics driver's threads pass the signal on to the main thread, so
 // that no save goes on beside the removal.
 extern "C" void endOnStop(int signal)
