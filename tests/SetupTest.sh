@@ -1,8 +1,8 @@
 #!/bin/sh
 # scripts/setup as an unprivileged user, with a dpkg-query stand-in that finds
 # only the packages named in PRESENT ("all": every one; "all -NAME": every one
-# but NAME): a target whose own
-# packages are there runs; one that lacks some names them and stops.
+# but NAME): a target whose own packages are there runs; one that lacks some
+# names them and stops.
 set -eu
 
 nobody=65534
@@ -53,6 +53,7 @@ expect run       "$play libgtest-dev"             1       "$apt_line xvfb"
 expect run       "$play libgtest-dev xvfb"        0       ""
 expect test      "all -lintian -xdotool"          1       "$apt_line xdotool lintian"
 expect package   all                              0       ""
+expect package   "$play libgtest-dev dpkg-dev file" 1     "$apt_line rpm"
 expect nonsense  all                              2       "usage: $work/setup [play|build|run|test|package]"
 
 [ "$failures" -eq 0 ]
