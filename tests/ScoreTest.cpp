@@ -32,14 +32,6 @@ void writeFile(const std::string& name, const std::string& text)
     std::ofstream(name, std::ios::binary) << text;
 }
 
-std::string readFile(const std::string& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 std::set<std::string> workDirEntries()
 {
     std::set<std::string> names;

@@ -14,7 +14,6 @@
 #include <optional>
 #include <signal.h>
 #include <string>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -30,21 +29,7 @@ const std::string playProgram = std::string(QUASARIL_RUN_DIR) + "/quasaril";
 const std::string untimed = "--gtest_print_time=0"; // so two runs print the same bytes
 const char* const noDisplayHere = ":987";
 
-// Stops the servers left to this process, by their PIDs, and counts them.
-std::size_t stopServersLeftBehind()
-{
-    const std::vector<pid_t> servers = childrenNamed(getpid(), "Xvfb");
-    for (pid_t server : servers) {
-        kill(server, SIGKILL);
-        waitStatus(server);
-    }
-    return servers.size();
-}
-
-class NoDisplay : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_EQ(0, prctl(PR_SET_CHILD_SUBREAPER, 1)); }
-};
+class NoDisplay : public AdoptingTest {};
 
 // The check suite's transcript on a display of this test's own.
 Finished runOnADisplay()
@@ -69,7 +54,7 @@ TEST_P(ConsoleWithoutDisplay, RunsAsOnADisplayAndStopsItsServer)
     EXPECT_EQ(onADisplay.status, alone.status) << alone.err;
     EXPECT_EQ(onADisplay.out, alone.out);
     EXPECT_EQ("500", alone.highScore);
-    EXPECT_EQ(0u, stopServersLeftBehind());
+    EXPECT_EQ(0u, stopChildrenLeft());
 }
 
 INSTANTIATE_TEST_SUITE_P(DisplayUnsetOrGone, ConsoleWithoutDisplay,
@@ -142,7 +127,7 @@ TEST_P(ConsoleWithBrokenXvfb, SaysWhatWentWrongInOneLine)
     // Installing is the advice only where Xvfb is missing.
     EXPECT_EQ(!fake, finished.err.find("install the xvfb package") != std::string::npos)
         << finished.err;
-    EXPECT_EQ(0u, stopServersLeftBehind());
+    EXPECT_EQ(0u, stopChildrenLeft());
 }
 
 // Fake servers get "-displayfd N" first: $2 is the descriptor for the number.
@@ -174,7 +159,7 @@ TEST_P(PlayWithoutDisplay, ExitsWithOneLineAndStartsNoServer)
     EXPECT_EQ("quasaril: the game needs a desktop: no X display could be opened (" +
                   std::string(GetParam().named) + ")\n",
               finished.err);
-    EXPECT_EQ(0u, stopServersLeftBehind());
+    EXPECT_EQ(0u, stopChildrenLeft());
 }
 
 INSTANTIATE_TEST_SUITE_P(DisplayUnsetOrGone, PlayWithoutDisplay,
@@ -203,7 +188,7 @@ TEST_P(TestProgramWithoutDisplay, RunsOnAServerOfItsOwnAndStopsIt)
     ASSERT_TRUE(WIFEXITED(finished.status)) << "ended by a signal";
     EXPECT_EQ(0, WEXITSTATUS(finished.status)) << finished.out << finished.err;
     EXPECT_NE(std::string::npos, finished.out.find(GetParam().shows)) << finished.out;
-    EXPECT_EQ(0u, stopServersLeftBehind());
+    EXPECT_EQ(0u, stopChildrenLeft());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -13,7 +13,6 @@
 #include <functional>
 #include <fcntl.h>
 #include <string>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -48,22 +47,6 @@ std::function<void()> parentDescriptors(int closed)
     };
 }
 
-// Stops every child left to this process, by its PID, until none is left
-// (each one reaped hands its own orphans to this process); counts those that
-// were still running.
-std::size_t stopChildrenLeft()
-{
-    std::size_t running = 0;
-    for (auto children = childrenNamed(getpid(), ""); !children.empty();
-         children = childrenNamed(getpid(), ""))
-        for (pid_t child : children) {
-            running += waitpid(child, nullptr, WNOHANG) == 0;
-            kill(child, SIGKILL);
-            waitpid(child, nullptr, 0);
-        }
-    return running;
-}
-
 // The console's server (or what stands in for it) once it has a name.
 pid_t serverOf(pid_t console, const std::string& name)
 {
@@ -92,10 +75,8 @@ std::string authorityOf(pid_t server)
     return "";
 }
 
-class ConsoleStreams : public ::testing::TestWithParam<StreamsCase> {
+class ConsoleStreams : public AdoptingTest, public ::testing::WithParamInterface<StreamsCase> {
 protected:
-    void SetUp() override { ASSERT_EQ(0, prctl(PR_SET_CHILD_SUBREAPER, 1)); }
-    void TearDown() override { stopChildrenLeft(); } // the console first, then its server
 
     pid_t startConsole(const std::string& path, const std::vector<std::string>& arguments)
     {
@@ -155,9 +136,10 @@ INSTANTIATE_TEST_SUITE_P(NoDisplay, ConsoleStreams,
 
 // A real server behind a script that ignores SIGTERM: at exit the console
 // waits a short grace, then kills the lot, and ends.
-TEST(NoDisplayServer, IgnoringSigtermDoesNotHoldTheConsole)
+class NoDisplayServer : public AdoptingTest {};
+
+TEST_F(NoDisplayServer, IgnoringSigtermDoesNotHoldTheConsole)
 {
-    ASSERT_EQ(0, prctl(PR_SET_CHILD_SUBREAPER, 1));
     const FakeXvfb fake("trap '' TERM\n"
                         "PATH=\"${PATH#*:}\" Xvfb \"$@\" &\n" // the real one, further on PATH
                         "exec sleep 600");

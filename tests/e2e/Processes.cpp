@@ -4,8 +4,10 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
+#include <csignal>
 #include <set>
 #include <sstream>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -169,5 +171,20 @@ FakeXvfb::FakeXvfb(const std::string& body)
     std::ofstream(script) << "#!/bin/sh\n" << body << "\n";
     fs::permissions(script, fs::perms::owner_all);
 }
+
+std::size_t stopChildrenLeft()
+{
+    std::size_t running = 0;
+    for (auto children = childrenNamed(getpid(), ""); !children.empty();
+         children = childrenNamed(getpid(), ""))
+        for (pid_t child : children) {
+            running += waitpid(child, nullptr, WNOHANG) == 0;
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+        }
+    return running;
+}
+
+void AdoptingTest::SetUp() { ASSERT_EQ(0, prctl(PR_SET_CHILD_SUBREAPER, 1)); }
 
 } // namespace e2e

@@ -3,6 +3,9 @@
 // Programs started as a shell would start them, and what /proc tells about
 // the processes they start in turn.
 
+#include <gtest/gtest.h>
+
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <optional>
@@ -40,6 +43,20 @@ Finished run(const std::string& program, const std::vector<std::string>& argumen
 // Processes whose parent is the given process, only those with the given
 // name (as /proc/PID/stat gives it) unless it is empty.
 std::vector<pid_t> childrenNamed(pid_t parent, const std::string& name);
+
+// Stops every child left to this process, by its PID, until none is left
+// (each one reaped hands its own orphans to this process); counts those that
+// were still running.
+std::size_t stopChildrenLeft();
+
+// A test whose process adopts the orphans of the programs it starts, so that
+// what they leave running is found here, and stopped when the test ends,
+// however it ends.
+class AdoptingTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override { stopChildrenLeft(); }
+};
 
 // A process's state as /proc/PID/stat gives it ('R', 'S', 'Z', ...); 0
 // once it has gone.

@@ -23,7 +23,13 @@ namespace {
 namespace fs = std::filesystem;
 using platform::xdisplay::ServerStart;
 
-constexpr std::chrono::milliseconds shortDeadline{200};
+using std::chrono::milliseconds;
+// A server that ends, or writes, by itself is waited for up to the program's
+// own deadline: the case ends with the event. Only the silent one and the
+// one whose child holds the pipe wait a deadline out, kept short.
+constexpr milliseconds eventDeadline = platform::xdisplay::serverStartDeadline;
+constexpr milliseconds silentDeadline{200};
+constexpr milliseconds leftChildDeadline{1000}; // long enough for sh to exit
 constexpr std::chrono::seconds leftoverLimit{5};
 constexpr std::chrono::milliseconds pollPause{10};
 
@@ -32,6 +38,7 @@ struct BrokenServer {
     const char* script; // the fake Xvfb's; nullptr: none on PATH
     ServerStart::Kind kind;
     long detail;
+    milliseconds deadline = eventDeadline;
 };
 
 void PrintTo(const BrokenServer& row, std::ostream* out) { *out << row.name; }
@@ -92,7 +99,7 @@ private:
 
 TEST_P(PrivateServerStart, SaysWhatWentWrongAndLeavesNothingRunning)
 {
-    const ServerStart start = platform::xdisplay::startPrivateServer(shortDeadline);
+    const ServerStart start = platform::xdisplay::startPrivateServer(GetParam().deadline);
     EXPECT_EQ(GetParam().kind, start.kind);
     EXPECT_EQ(GetParam().detail, start.detail);
     if (!soonNoChildRunning()) {
@@ -108,7 +115,8 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenServer{"NoneOnPath", nullptr, ServerStart::NotInstalled, 0},
         BrokenServer{"ExitsAtOnce", "exit 3", ServerStart::Exited, 3},
         BrokenServer{"KilledAtOnce", "kill -KILL $$", ServerStart::Killed, SIGKILL},
-        BrokenServer{"Silent", "exec sleep 600", ServerStart::TimedOut, shortDeadline.count()},
+        BrokenServer{"Silent", "exec sleep 600", ServerStart::TimedOut, silentDeadline.count(),
+                     silentDeadline},
         BrokenServer{"FloodsWithoutLineBreak", "exec cat /dev/zero >/proc/self/fd/$2",
                      ServerStart::NoNumber, 0},
         BrokenServer{"WritesAWord", "echo none >/proc/self/fd/$2; exec sleep 600",
@@ -116,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Its child keeps the pipe open and ignores SIGTERM: the deadline
         // passes, the child is killed with the server's process group.
         BrokenServer{"ExitsLeavingAChild", "trap '' TERM; sleep 600 & exit 4",
-                     ServerStart::Exited, 4},
+                     ServerStart::Exited, 4, leftChildDeadline},
         BrokenServer{"GivesADisplayNobodyServes", "echo 99999 >/proc/self/fd/$2; exec sleep 600",
                      ServerStart::Unusable, 99999}),
     [](const auto& info) { return info.param.name; });

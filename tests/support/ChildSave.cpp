@@ -134,11 +134,3 @@ std::string describeWorkDir()
         all += (all.empty() ? "" : "; ") + line;
     return all;
 }
-
-std::string readFile(const std::string& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}

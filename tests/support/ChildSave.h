@@ -7,7 +7,8 @@
 #include <string>
 #include <sys/types.h>
 
-constexpr uid_t nobody = 65534; // the player, when the tests run as root
+#include "TestSupport.h"
+
 constexpr uid_t rootUser = 0;
 
 enum class Saver { player, root };
@@ -30,5 +31,3 @@ std::optional<TwoFrames> saveTwiceInChild(void (*setUp)(), Saver saver, float sc
 // size) of files, the target of links, and the owner where it is not the
 // directory's. A draft left behind shows up here too.
 std::string describeWorkDir();
-
-std::string readFile(const std::string& name);

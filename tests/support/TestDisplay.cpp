@@ -22,8 +22,8 @@ void shareCookieWithChildren()
         fcntl(descriptor, F_SETFD, 0);
 }
 
-// Priority 101 runs this before any of the game's static objects, which
-// open the display as they are built, is built.
+// The game's static objects open the display as they are built: priority
+// 101 runs this before any of them.
 __attribute__((constructor(101))) void provideDisplay()
 {
     if (platform::xdisplay::usable())

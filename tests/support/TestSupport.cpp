@@ -2,12 +2,20 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
 std::string runDirectory() { return QUASARIL_RUN_DIR; }
+
+std::string readFile(const std::string& name)
+{
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 ScopedWorkDir::ScopedWorkDir() : _previous(fs::current_path().string())
 {

@@ -9,6 +9,12 @@
 // The run directory of the build: executables, pictures and font.
 std::string runDirectory();
 
+// The player, when the tests run as root and drop to another user.
+constexpr unsigned nobody = 65534;
+
+// A file's whole contents; empty when it cannot be read.
+std::string readFile(const std::string& name);
+
 // Creates a fresh temporary directory and makes it the working directory for
 // the object's lifetime; the old working directory comes back afterwards and
 // the temporary one is removed with everything in it.
