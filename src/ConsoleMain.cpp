@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ErrorFilter.h"
+#include "platform/HighScoreFile.h"
 #include "platform/XDisplay.h"
 
 namespace {
@@ -43,7 +44,7 @@ __attribute__((constructor(101))) void provideDisplay()
     std::exit(EXIT_FAILURE);
 }
 
-const char* const highScoreFile = "HighScore.txt";
+using platform::files::highScoreFile;
 const char* const scoreSuite = "Score"; // its cases write and read the file
 
 // Why the check cases cannot write the high-score file in the working

@@ -14,7 +14,7 @@
 
 namespace {
 
-const char* const highScoreFile = "HighScore.txt";
+using platform::files::highScoreFile;
 const char* const fontFile = "Arial.ttf";
 
 constexpr unsigned scoreTextSize = 20;

@@ -10,6 +10,9 @@
 namespace platform {
 namespace files {
 
+// The high-score file's name, in the game's working directory.
+constexpr const char* highScoreFile = "HighScore.txt";
+
 // How much of a file is read: the longest number the game writes has under
 // fifty characters; the rest leaves room for space a player typed before it.
 constexpr std::size_t readLimit = 4096;

@@ -1,6 +1,7 @@
 #include "platform/PlayerDirectory.h"
 
 #include "platform/GameEnd.h"
+#include "platform/HighScoreFile.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -15,7 +16,6 @@ constexpr const char* gameName = "quasaril";
 // Installed, the executables lie in games/ and the game's files in
 // share/games/quasaril of the same prefix.
 constexpr const char* installedFiles = "../share/games/quasaril";
-constexpr const char* scoreFile = "HighScore.txt";
 constexpr const char* temporaryPattern = "quasaril-XXXXXX";
 
 bool holdsAny(const fs::path& directory, const std::vector<std::string>& names)
@@ -103,7 +103,7 @@ std::string enterPlayers(const fs::path& player, const fs::path& gameFiles,
     if (problem.empty())
         return problem;
     return "cannot use " + player.string() + " (" + problem +
-           "): the high score would have been kept in " + (player / scoreFile).string();
+           "): the high score would have been kept in " + (player / files::highScoreFile).string();
 }
 
 } // namespace

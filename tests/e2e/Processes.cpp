@@ -30,20 +30,6 @@ std::vector<char*> pointers(std::vector<std::string>& texts)
 
 fs::path procOf(pid_t pid) { return fs::path("/proc") / std::to_string(pid); }
 
-// A file under /proc; empty once its process has gone (where a stream would
-// throw).
-std::string procText(const fs::path& path)
-{
-    std::string text;
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    char buffer[4096];
-    for (ssize_t got; fd >= 0 && (got = read(fd, buffer, sizeof buffer)) > 0;)
-        text.append(buffer, static_cast<std::size_t>(got));
-    if (fd >= 0)
-        close(fd);
-    return text;
-}
-
 } // namespace
 
 std::vector<std::string> environmentWith(const char* display, const char* path)
@@ -106,7 +92,7 @@ std::vector<pid_t> childrenNamed(pid_t parent, const std::string& name)
         if (pid <= 0)
             continue;
         // "pid (name) state ppid ..."
-        std::istringstream stat(procText(procOf(pid) / "stat"));
+        std::istringstream stat(readFile(procOf(pid) / "stat"));
         std::string skip, named, state;
         pid_t ppid = 0;
         if (stat >> skip >> named >> state >> ppid && (name.empty() || named == "(" + name + ")") &&
@@ -121,7 +107,7 @@ std::vector<pid_t> childrenNamed(pid_t parent, const std::string& name)
 char stateOf(pid_t pid)
 {
     // "pid (name) state ...": the name may hold anything but ends at the last ')'.
-    const std::string stat = procText(procOf(pid) / "stat");
+    const std::string stat = readFile(procOf(pid) / "stat");
     const std::size_t nameEnd = stat.rfind(')');
     return nameEnd == std::string::npos || nameEnd + 2 >= stat.size() ? 0 : stat[nameEnd + 2];
 }
@@ -129,7 +115,7 @@ char stateOf(pid_t pid)
 std::vector<std::string> commandLine(pid_t pid)
 {
     std::vector<std::string> arguments;
-    std::istringstream all(procText(procOf(pid) / "cmdline"));
+    std::istringstream all(readFile(procOf(pid) / "cmdline"));
     for (std::string argument; std::getline(all, argument, '\0');)
         arguments.push_back(argument);
     return arguments;
@@ -153,7 +139,7 @@ std::optional<int> listeningDisplay(pid_t pid)
         if (target.rfind("socket:[", 0) == 0)
             sockets.insert(target.substr(8, target.size() - 9));
     // /proc/net/unix: "Num RefCount Protocol Flags Type St Inode Path"
-    std::istringstream table(procText(procOf(pid) / "net/unix"));
+    std::istringstream table(readFile(procOf(pid) / "net/unix"));
     const std::string socketPrefix = "/tmp/.X11-unix/X";
     for (std::string line; std::getline(table, line);) {
         std::istringstream fields(line);
