@@ -76,10 +76,16 @@ double secondsFor(void (*prepare)(), int frames)
     return seconds;
 }
 
-void liveGame() { game::_quasa.life = true; }
+void liveGame()
+{
+    game::_quasa.life = true;
+}
 
 // After a loss every test of the ship repeats the loss.
-void lostGame() { game::_quasa.life = false; }
+void lostGame()
+{
+    game::_quasa.life = false;
+}
 
 // No column has fired yet and the enemy shot has no picture.
 void beforeEnemyFire()
@@ -206,8 +212,7 @@ private:
     {
         const float score = Quasaril::_score.GameScore;
         _texts.clear();
-        addText("Score: \n" + formatted(score), scoreTextSize, sf::Color::Magenta,
-                scorePosition);
+        addText("Score: \n" + formatted(score), scoreTextSize, sf::Color::Magenta, scorePosition);
         addText("High Score: \n" + formatted(Quasaril::_score.SaveScore(score)), scoreTextSize,
                 sf::Color::Cyan, highScorePosition);
         addText("", messageTextSize, sf::Color::Green, powerUpPosition);

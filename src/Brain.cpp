@@ -15,9 +15,15 @@ Brain::~Brain() = default;
 
 // A draw from 1 to 100; the army fires on 100 only. A brain at x = 0 draws
 // like any other, so the result is never 0.
-int Brain::Shoot() { return platform::gameRand() % shootSides + 1; }
+int Brain::Shoot()
+{
+    return platform::gameRand() % shootSides + 1;
+}
 
-bool Brain::isAlive(bool alive) { return alive; }
+bool Brain::isAlive(bool alive)
+{
+    return alive;
+}
 
 // Works on the copy it is given: only x and y change for the caller.
 void Brain::formation(Brain _brain, int& x, int& y)

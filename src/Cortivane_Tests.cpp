@@ -2,8 +2,8 @@
 // game's objects directly and assert on what the operations give back. The
 // operations of Quasaril and PowerUp are static and work on state shared by
 // the whole process, which no case resets, so some outcomes rest on the cases
-// that ran before. A case that names an operation without calling it only
-// shows that the game offers it: the function converts to true.
+// that ran before. A case that names an operation only shows that the game
+// offers it. Failure reports quote lines by number: the layout stays put.
 
 #include <SFML/Graphics.hpp>
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 #include "platform/HighScoreFile.h" // the score cases' stream on the high-score file
 #include "PowerUp.h"
 #include "Quasaril.h"
-
+// clang-format off
 constexpr int brainsInRow = 7; // Crash walks a whole row
 
 TEST(Quasaril, testGameOpperation) {

@@ -34,8 +34,7 @@ __attribute__((constructor(101))) void requireDisplay()
 {
     if (platform::xdisplay::usable())
         return;
-    std::fprintf(stderr,
-                 "quasaril: the game needs a desktop: no X display could be opened (%s)\n",
+    std::fprintf(stderr, "quasaril: the game needs a desktop: no X display could be opened (%s)\n",
                  platform::xdisplay::setting().c_str());
     std::exit(EXIT_FAILURE);
 }
@@ -54,4 +53,3 @@ int main()
     Quasaril::Run();
     return endedStatus;
 }
-

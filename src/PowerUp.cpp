@@ -114,17 +114,30 @@ void PowerUp::Shield(int& x, int& y)
 {
     showPicture(_shield, bubblePicture);
     _shield.draw(Quasaril::_mainWindow);
-    _shield.setPosition(static_cast<float>(x - bubbleOffsetX), static_cast<float>(y - bubbleOffsetY));
+    _shield.setPosition(static_cast<float>(x - bubbleOffsetX),
+                        static_cast<float>(y - bubbleOffsetY));
     _player1.shield = true;
 }
 
-bool PowerUp::getWrapAround() { return _player1.wrapAround; }
+bool PowerUp::getWrapAround()
+{
+    return _player1.wrapAround;
+}
 
-bool PowerUp::getShield() { return _player1.shield; }
+bool PowerUp::getShield()
+{
+    return _player1.shield;
+}
 
-bool PowerUp::getVirus() { return _player1.virus; }
+bool PowerUp::getVirus()
+{
+    return _player1.virus;
+}
 
-bool PowerUp::getTorpedo() { return _player1.torpedo; }
+bool PowerUp::getTorpedo()
+{
+    return _player1.torpedo;
+}
 
 void PowerUp::ExtraLife() {}
 

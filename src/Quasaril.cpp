@@ -74,7 +74,10 @@ constexpr float parkY = 900.0f;
 const char* const explodedShipPicture = "explode1.png";
 constexpr int explosionShiftX = 20; // the explosion stands left of the ship
 
-void park(VisibleGameObject& object) { object.setPosition(parkX, parkY); }
+void park(VisibleGameObject& object)
+{
+    object.setPosition(parkX, parkY);
+}
 
 void place(VisibleGameObject& object, int atX, int atY)
 {
@@ -100,7 +103,10 @@ void explodeShip()
         Quasaril::_score.GameOver();
 }
 
-void beginArmyPass() { inArmyPass = true; }
+void beginArmyPass()
+{
+    inArmyPass = true;
+}
 
 void endArmyPass()
 {
@@ -117,28 +123,39 @@ void endArmyPass()
 
 Quasaril::Quasaril()
     : GameScore(0.0f), killCount(0), life(true), hit1{}, hit2{}, hit3{}, hit4{}, hit5{},
-      rev(false), pos{true}, alive1{true}, alive2{true}, alive3{true}, alive4{true},
-      alive5{true}, gameWin(false), gameOver(false), x_position(0), y_position(0),
-      time_2(0.0f), time_5(0.0f)
+      rev(false), pos{true}, alive1{true}, alive2{true}, alive3{true}, alive4{true}, alive5{true},
+      gameWin(false), gameOver(false), x_position(0), y_position(0), time_2(0.0f), time_5(0.0f)
 {
 }
 
 std::string Quasaril::getState()
 {
     switch (_gameState) {
-    case Uninitialized: return "Uninitialized";
-    case ShowingSplash: return "ShowingSplash";
-    case Paused: return "Paused";
-    case ShowingMenu: return "ShowingMenu";
-    case Playing: return "Playing";
-    case Exiting: return "Exiting";
+    case Uninitialized:
+        return "Uninitialized";
+    case ShowingSplash:
+        return "ShowingSplash";
+    case Paused:
+        return "Paused";
+    case ShowingMenu:
+        return "ShowingMenu";
+    case Playing:
+        return "Playing";
+    case Exiting:
+        return "Exiting";
     }
     return "Uninitialized";
 }
 
-void Quasaril::setState(GameState state) { _gameState = state; }
+void Quasaril::setState(GameState state)
+{
+    _gameState = state;
+}
 
-bool Quasaril::IsExiting() { return _gameState == Exiting; }
+bool Quasaril::IsExiting()
+{
+    return _gameState == Exiting;
+}
 
 void Quasaril::endGameCheck()
 {
@@ -157,11 +174,20 @@ void Quasaril::endGameCheck()
     }
 }
 
-bool Quasaril::getWin() { return _quasa.gameWin; }
+bool Quasaril::getWin()
+{
+    return _quasa.gameWin;
+}
 
-bool Quasaril::getGameOver() { return _quasa.gameOver; }
+bool Quasaril::getGameOver()
+{
+    return _quasa.gameOver;
+}
 
-int Quasaril::getKillCount() { return _quasa.killCount; }
+int Quasaril::getKillCount()
+{
+    return _quasa.killCount;
+}
 
 // ---------------------------------------------------------------------------
 // The game driver
@@ -277,7 +303,10 @@ const ShotKind& shotKindFor(const SpaceShip& ship)
     return plainShot;
 }
 
-void placeShip() { place(Quasaril::_player1, x, y); }
+void placeShip()
+{
+    place(Quasaril::_player1, x, y);
+}
 
 bool isKeyEvent(const sf::Event& event)
 {
@@ -312,8 +341,7 @@ void Quasaril::playing(sf::Event currentEvent)
     if (_player1.virus || !hit)
         _projectile.draw(_mainWindow);
     // The army of the next frame tests its brains against this box.
-    _projectile.setBoundry(leftBoundry, rightBoundry, topBoundry, bottomBoundry,
-                           _player1.torpedo);
+    _projectile.setBoundry(leftBoundry, rightBoundry, topBoundry, bottomBoundry, _player1.torpedo);
 
     // Once taken, the power-up is gone for the rest of the process.
     power = _player1.collisionCheck(ab, bb, cb, db, false, power, _score.GameScore);
@@ -389,9 +417,9 @@ constexpr int rowSpacing = 60;
 // Rows 2 and 4 stand half a slot further right than rows 1, 3 and 5.
 constexpr int swayingRowShift = 60;
 
-constexpr int arcingColumn = 0;  // of row 1
-constexpr int divingColumn = 4;  // of row 3
-constexpr int fieryColumn = 6;   // of row 4
+constexpr int arcingColumn = 0; // of row 1
+constexpr int divingColumn = 4; // of row 3
+constexpr int fieryColumn = 6;  // of row 4
 // A diving brain that reads x 0 has not been placed yet: it dives at the
 // x of its own slot.
 constexpr float diveStartX = 420.0f;
@@ -423,9 +451,15 @@ const char* pictureFor(int row, int column)
     return plainBrainPicture;
 }
 
-int slotY(int row) { return f + (row - 1) * rowSpacing; }
+int slotY(int row)
+{
+    return f + (row - 1) * rowSpacing;
+}
 
-int slotX(int rowOrigin, int column) { return rowOrigin + slotSpacing * column; }
+int slotX(int rowOrigin, int column)
+{
+    return rowOrigin + slotSpacing * column;
+}
 
 // Puts a living brain in its slot and a dead one in the park.
 void stand(Brain& brain, bool dead, int atX, int atY)
@@ -438,8 +472,8 @@ void stand(Brain& brain, bool dead, int atX, int atY)
 
 bool shotTest(Brain& brain)
 {
-    return brain.collisionCheck(leftBoundry, rightBoundry, topBoundry, bottomBoundry, true,
-                                true, Quasaril::_score.GameScore);
+    return brain.collisionCheck(leftBoundry, rightBoundry, topBoundry, bottomBoundry, true, true,
+                                Quasaril::_score.GameScore);
 }
 
 // The shot test of one brain. A brain struck now is marked dead and stops
@@ -570,8 +604,7 @@ void Quasaril::BrainFire(Brain* brain_, float* elapsedTimeSinceCreatedBrainProje
             showPicture(_brain_projectile, brainShotPicture);
         }
         // Measured from the game's own firing times, whatever array is passed.
-        elapsedTimeSinceCreatedBrainProjectile_[i] =
-            _brain_projectile.Timer(bulletTimeCreated[i]);
+        elapsedTimeSinceCreatedBrainProjectile_[i] = _brain_projectile.Timer(bulletTimeCreated[i]);
         _brain_projectile.brainUpdate(elapsedTimeSinceCreatedBrainProjectile_[i],
                                       static_cast<int>(o), static_cast<int>(p), false);
         _brain_projectile.draw(_mainWindow);
@@ -621,8 +654,8 @@ void Quasaril::Crash(Brain* brain_)
         brain.setBoundry(boundry_x1, boundry_x2, boundry_y1, boundry_y2, false);
         if (_player1.shield)
             continue;
-        _quasa.life = _player1.collisionCheck(boundry_x1, boundry_x2, boundry_y1, boundry_y2,
-                                              false, _quasa.life, _score.GameScore);
+        _quasa.life = _player1.collisionCheck(boundry_x1, boundry_x2, boundry_y1, boundry_y2, false,
+                                              _quasa.life, _score.GameScore);
         if (!_quasa.life) {
             explodeShip();
             park(brain);

@@ -84,15 +84,15 @@ extern int a; // where the player's shot is launched
 extern int b;
 extern int e; // slot origin of row 1
 extern int f;
-extern int g; // arc arguments
-extern int e1, e2, e3, e4; // slot origins of rows 2 to 5
-extern int h;              // the arcing brain's running row
-extern int t, u;           // the diving brain's position, truncated
-extern float uu, tt;       // the diving brain's position as read
-extern int z;              // the power-up's place along its drift line
-extern int cadets;         // brains per row
-extern float ab, bb, cb, db; // the power-up's pick-up box
-extern float eb, fb, gb, hb; // the enemy shot's box
+extern int g;                          // arc arguments
+extern int e1, e2, e3, e4;             // slot origins of rows 2 to 5
+extern int h;                          // the arcing brain's running row
+extern int t, u;                       // the diving brain's position, truncated
+extern float uu, tt;                   // the diving brain's position as read
+extern int z;                          // the power-up's place along its drift line
+extern int cadets;                     // brains per row
+extern float ab, bb, cb, db;           // the power-up's pick-up box
+extern float eb, fb, gb, hb;           // the enemy shot's box
 extern float _elapsedTimeSinceCreated; // since the player's last shot
 extern float _elapsedTimeSinceCreatedBrain11;
 extern float _elapsedTimeSinceCreatedBrain34;

@@ -6,8 +6,8 @@ const char* const splashPicture = "SplashScreen1.png";
 
 bool endsSplash(const sf::Event& event)
 {
-    return event.type == sf::Event::KeyPressed ||
-           event.type == sf::Event::MouseButtonPressed || event.type == sf::Event::Closed;
+    return event.type == sf::Event::KeyPressed || event.type == sf::Event::MouseButtonPressed ||
+           event.type == sf::Event::Closed;
 }
 
 } // namespace

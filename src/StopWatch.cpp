@@ -20,7 +20,10 @@ Stopwatch::Stopwatch()
 {
 }
 
-double Stopwatch::getProcessTime() { return platform::gameClock() / ticksPerSecond; }
+double Stopwatch::getProcessTime()
+{
+    return platform::gameClock() / ticksPerSecond;
+}
 
 void Stopwatch::start()
 {
@@ -28,9 +31,15 @@ void Stopwatch::start()
     dTempTime = getProcessTime();
 }
 
-void Stopwatch::stop() { status = STOPPED; }
+void Stopwatch::stop()
+{
+    status = STOPPED;
+}
 
-void Stopwatch::reset() { status = RESET; }
+void Stopwatch::reset()
+{
+    status = RESET;
+}
 
 void Stopwatch::calcTime()
 {

@@ -30,19 +30,22 @@ constexpr float startRise = 30.0f;
 constexpr float climbStep = 2.0f;
 
 // Motion speeds, as divisors of the elapsed milliseconds.
-constexpr double shotRiseDivisor = 4.0;   // 0.25 pixel per millisecond
-constexpr double diveDivisor = 10.0;      // 0.1 pixel per millisecond
-constexpr double arcPeriod = 20000.0;     // one row more per call for every 20 s
-constexpr double arcWidth = 900.0;        // x = sqrt(d * (900 - 1.3 d))
+constexpr double shotRiseDivisor = 4.0; // 0.25 pixel per millisecond
+constexpr double diveDivisor = 10.0;    // 0.1 pixel per millisecond
+constexpr double arcPeriod = 20000.0;   // one row more per call for every 20 s
+constexpr double arcWidth = 900.0;      // x = sqrt(d * (900 - 1.3 d))
 constexpr double arcSteepness = 1.3;
-constexpr int arcDiagonalBranch = 400;    // c from here on flies x = 800 - d
+constexpr int arcDiagonalBranch = 400; // c from here on flies x = 800 - d
 constexpr int arcDiagonalStart = 800;
 constexpr int arcReturnStep = 5;
 constexpr int diveBottom = 800;
 constexpr int diveReentryRow = 2;
 constexpr double diveReturnTime = 8000.0; // the return row is -(8000 - t) / 10
 
-int truncated(double value) { return static_cast<int>(value); }
+int truncated(double value)
+{
+    return static_cast<int>(value);
+}
 
 // The pictures read so far, one texture per file, held until the process
 // ends and never destroyed, so no texture is released after the window's GL
@@ -136,8 +139,8 @@ void VisibleGameObject::setBoundry(float& leftBoundry, float& rightBoundry, floa
     }
 }
 
-void VisibleGameObject::setShipBoundry(float& leftBoundry, float& rightBoundry,
-                                       float& topBoundry, float& bottomBoundry, bool)
+void VisibleGameObject::setShipBoundry(float& leftBoundry, float& rightBoundry, float& topBoundry,
+                                       float& bottomBoundry, bool)
 {
     if (!_isLoaded)
         return;
@@ -155,8 +158,8 @@ bool VisibleGameObject::collisionCheck(float leftBoundry, float rightBoundry, fl
         return alive;
     const sf::Vector2f at = _sprite.getPosition();
     // Strictly inside: a point on an edge, or a NaN anywhere, is not struck.
-    const bool struck = at.x > leftBoundry && at.x < rightBoundry && at.y > topBoundry &&
-                        at.y < bottomBoundry;
+    const bool struck =
+        at.x > leftBoundry && at.x < rightBoundry && at.y > topBoundry && at.y < bottomBoundry;
     if (!struck)
         return alive;
     collision = true;
@@ -166,7 +169,10 @@ bool VisibleGameObject::collisionCheck(float leftBoundry, float rightBoundry, fl
     return result;
 }
 
-bool VisibleGameObject::destroy(bool, float&) { return false; }
+bool VisibleGameObject::destroy(bool, float&)
+{
+    return false;
+}
 
 void VisibleGameObject::update(float _elapsedTimeSinceCreated, int a, int b, bool hit)
 {

@@ -158,15 +158,18 @@ TEST_P(ArmyShotTest, ParksRowOneAtOnceAndTheOtherRowsFromTheNextFrame)
 }
 
 INSTANTIATE_TEST_SUITE_P(Brains, ArmyShotTest,
-                         ::testing::Values(Target{1, 3}, Target{2, 2}, Target{3, 1},
-                                           Target{4, 5}, Target{5, 6}));
+                         ::testing::Values(Target{1, 3}, Target{2, 2}, Target{3, 1}, Target{4, 5},
+                                           Target{5, 6}));
 
 struct Edge {
     const char* name;
     sf::FloatRect box;
 };
 
-void PrintTo(const Edge& edge, std::ostream* out) { *out << edge.name; }
+void PrintTo(const Edge& edge, std::ostream* out)
+{
+    *out << edge.name;
+}
 
 class ArmyShotEdgeTest : public ArmyTest, public ::testing::WithParamInterface<Edge> {};
 

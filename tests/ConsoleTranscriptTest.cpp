@@ -44,7 +44,7 @@ constexpr mode_t enterOnly = 0755; // for all but the owner, the tester
 
 struct ConsoleRun {
     int exitCode;
-    Lines lines; // standard output, timings left out
+    Lines lines;        // standard output, timings left out
     std::string errors; // standard error
 };
 
@@ -123,7 +123,8 @@ ConsoleRun runConsole(const Lines& flags = {}, As as = As::tester)
     int status = 0;
     waitpid(child, &status, 0);
     ConsoleRun run{WIFEXITED(status) ? WEXITSTATUS(status) : shellSignalBase + WTERMSIG(status),
-                   {}, readFile(capturedErrors)};
+                   {},
+                   readFile(capturedErrors)};
     std::cerr << run.errors;
     for (const auto& line : splitLines(readFile(capturedOutput)))
         run.lines.push_back(withoutTiming(line));
@@ -168,7 +169,10 @@ std::vector<Lines> blocksOf(const Lines& lines)
     return ::testing::AssertionSuccess();
 }
 
-bool exists(const char* path) { return std::ifstream(path).good(); }
+bool exists(const char* path)
+{
+    return std::ifstream(path).good();
+}
 
 int occurrences(const std::string& text, const std::string& word)
 {
@@ -224,7 +228,10 @@ struct ScoreFileCase {
     bool saveFails;  // a score case's save is refused, and says so once
 };
 
-void PrintTo(const ScoreFileCase& row, std::ostream* out) { *out << row.setting; }
+void PrintTo(const ScoreFileCase& row, std::ostream* out)
+{
+    *out << row.setting;
+}
 
 const ScoreFileCase scoreFileCases[] = {
     {"the player's own directory", [] { ASSERT_EQ(0, chown(".", nobody, nobody)); },
@@ -232,8 +239,8 @@ const ScoreFileCase scoreFileCases[] = {
     {"a directory the player cannot write", [] {}, "unwritable_directory.txt", 1,
      "Permission denied", true},
     {"a best score of 500 the player cannot write",
-     [] { std::ofstream(highScoreFile, std::ios::binary) << "500"; },
-     "unwritable_high_score.txt", 1, "Permission denied", false},
+     [] { std::ofstream(highScoreFile, std::ios::binary) << "500"; }, "unwritable_high_score.txt",
+     1, "Permission denied", false},
 };
 
 class ConsoleScoreFile : public ::testing::TestWithParam<ScoreFileCase> {};

@@ -247,7 +247,10 @@ struct Sway {
     float counterAfter;
 };
 
-void PrintTo(const Sway& sway, std::ostream* out) { *out << "counter " << sway.counter; }
+void PrintTo(const Sway& sway, std::ostream* out)
+{
+    *out << "counter " << sway.counter;
+}
 
 class BrainSwayTest : public EnemyRowTest, public ::testing::WithParamInterface<Sway> {};
 
@@ -257,8 +260,8 @@ TEST_P(BrainSwayTest, ShiftsTheRowByTheCounter)
     QuasarilInspector::time_2() = sway.counter;
     Quasaril::BrainMovement(row);
     for (int i = 0; i < 7; ++i)
-        expectAt(row[i], 100.0f + 100.0f * i + (i == 0 ? sway.firstShift : sway.otherShift),
-                 100.0f, "swayed brain");
+        expectAt(row[i], 100.0f + 100.0f * i + (i == 0 ? sway.firstShift : sway.otherShift), 100.0f,
+                 "swayed brain");
     EXPECT_EQ(QuasarilInspector::time_2(), sway.counterAfter);
 }
 

@@ -55,7 +55,10 @@ bool strike(VisibleGameObject& object, const Box& box, float& score, bool alive 
     return object.collisionCheck(box[0], box[1], box[2], box[3], false, alive, score);
 }
 
-sf::Vector2f where(const VisibleGameObject& object) { return object._sprite.getPosition(); }
+sf::Vector2f where(const VisibleGameObject& object)
+{
+    return object._sprite.getPosition();
+}
 
 int redPixelsDrawnBy(VisibleGameObject& object)
 {
@@ -100,8 +103,8 @@ TEST(ObjectDefaults, EveryFlagStartsFalse)
     EXPECT_FALSE(object.diveoffScreen);
     EXPECT_TRUE(object._filename.empty());
     const SpaceShip ship;
-    for (bool flag : {ship.wrapAround, ship.shield, ship.extraLife, ship.gunSlinger,
-                      ship.torpedo, ship.virus})
+    for (bool flag :
+         {ship.wrapAround, ship.shield, ship.extraLife, ship.gunSlinger, ship.torpedo, ship.virus})
         EXPECT_FALSE(flag);
     const Brain brain;
     EXPECT_EQ(brain.e, 300);
@@ -172,7 +175,7 @@ TEST_F(LoadedObjectTest, PointOnAnEdgeOrNaNIsNotStruck)
     VisibleGameObject object;
     loadAt(object, 100, 100);
     constexpr float nan = std::numeric_limits<float>::quiet_NaN();
-    const Box misses[] = {{100, 130, 80, 120}, {70, 100, 80, 120}, {70, 130, 100, 120},
+    const Box misses[] = {{100, 130, 80, 120}, {70, 100, 80, 120},  {70, 130, 100, 120},
                           {70, 130, 80, 100},  {nan, 130, 80, 120}, {70, 130, nan, 120}};
     for (const Box& box : misses) {
         float score = 0;

@@ -12,8 +12,7 @@ constexpr int rows = 5;
 constexpr int columns = 7;
 
 // Row 1 to 5 of the struck flags, of a const or a writable record.
-template <typename Record>
-auto hitRow(Record& record, int row)
+template <typename Record> auto hitRow(Record& record, int row)
 {
     decltype(&record.hit1[0]) hits[] = {record.hit1, record.hit2, record.hit3, record.hit4,
                                         record.hit5};
@@ -62,9 +61,12 @@ TEST(GameRecord, ConstructorDefaults)
 TEST(GameStateMachine, NamesEveryStateAndExitsOnlyOnExiting)
 {
     const std::pair<Quasaril::GameState, const char*> states[] = {
-        {Quasaril::Exiting, "Exiting"},         {Quasaril::Uninitialized, "Uninitialized"},
-        {Quasaril::ShowingSplash, "ShowingSplash"}, {Quasaril::Paused, "Paused"},
-        {Quasaril::ShowingMenu, "ShowingMenu"}, {Quasaril::Playing, "Playing"}};
+        {Quasaril::Exiting, "Exiting"},
+        {Quasaril::Uninitialized, "Uninitialized"},
+        {Quasaril::ShowingSplash, "ShowingSplash"},
+        {Quasaril::Paused, "Paused"},
+        {Quasaril::ShowingMenu, "ShowingMenu"},
+        {Quasaril::Playing, "Playing"}};
     for (const auto& [state, name] : states) {
         Quasaril::setState(state);
         EXPECT_EQ(Quasaril::getState(), name);
@@ -160,8 +162,7 @@ TEST(GameUnitStart, SharedVariablesHoldTheirStartValues)
 
 TEST(GameUnitStart, FiveSeparateRowsOfSevenFreshBrains)
 {
-    Brain* armyRows[] = {game::_brain1, game::_brain2, game::_brain3, game::_brain4,
-                         game::_brain5};
+    Brain* armyRows[] = {game::_brain1, game::_brain2, game::_brain3, game::_brain4, game::_brain5};
     for (int row = 0; row < rows; ++row) {
         ASSERT_NE(armyRows[row], nullptr);
         for (int other = 0; other < row; ++other)

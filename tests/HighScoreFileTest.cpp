@@ -35,75 +35,100 @@ void writeFile(const std::string& name, const std::string& text, mode_t mode)
 struct FileCase {
     const char* setting;
     void (*setUp)(); // run as the saver; exits the child when it cannot
-    float best; // what SaveScore(200) returns, in both frames
+    float best;      // what SaveScore(200) returns, in both frames
     const char* after;
     const char* said = ""; // in the one line on standard error; "" when nothing is said
     Saver saver = Saver::player;
 };
 
-void PrintTo(const FileCase& c, std::ostream* out) { *out << c.setting; }
+void PrintTo(const FileCase& c, std::ostream* out)
+{
+    *out << c.setting;
+}
 
 const char* const notRegular = "not a regular file";
 
 const FileCase fileCases[] = {
-    {"a link to a file", [] { writeFile("target.txt", "100", 0640);
-                              fs::create_symlink("target.txt", highScoreFile); },
+    {"a link to a file",
+     [] {
+         writeFile("target.txt", "100", 0640);
+         fs::create_symlink("target.txt", highScoreFile);
+     },
      200, "HighScore.txt -> target.txt; target.txt 640 \"200\""},
-    {"a dangling link", [] { fs::create_symlink("target.txt", highScoreFile); },
-     200, "HighScore.txt -> target.txt; target.txt 644 \"200\""},
-    {"a read-only file", [] { writeFile(highScoreFile, "100", 0444); },
-     200, "HighScore.txt 444 \"100\"", "Permission denied"},
-    {"a read-only directory", [] { writeFile(highScoreFile, "100", 0600);
-                                   fs::permissions(".", fs::perms(0555)); },
+    {"a dangling link", [] { fs::create_symlink("target.txt", highScoreFile); }, 200,
+     "HighScore.txt -> target.txt; target.txt 644 \"200\""},
+    {"a read-only file", [] { writeFile(highScoreFile, "100", 0444); }, 200,
+     "HighScore.txt 444 \"100\"", "Permission denied"},
+    {"a read-only directory",
+     [] {
+         writeFile(highScoreFile, "100", 0600);
+         fs::permissions(".", fs::perms(0555));
+     },
      200, "HighScore.txt 600 \"200\""},
-    {"a directory at the old draft name", [] { writeFile(highScoreFile, "100", 0644);
-                                               fs::create_directory("HighScore.txt.tmp"); },
+    {"a directory at the old draft name",
+     [] {
+         writeFile(highScoreFile, "100", 0644);
+         fs::create_directory("HighScore.txt.tmp");
+     },
      200, "HighScore.txt 644 \"200\"; HighScore.txt.tmp/"},
-    {"a link at the old draft name", [] { writeFile(highScoreFile, "100", 0644);
-                                          writeFile("other.txt", "keep", 0644);
-                                          fs::create_symlink("other.txt", "HighScore.txt.tmp"); },
+    {"a link at the old draft name",
+     [] {
+         writeFile(highScoreFile, "100", 0644);
+         writeFile("other.txt", "keep", 0644);
+         fs::create_symlink("other.txt", "HighScore.txt.tmp");
+     },
      200, "HighScore.txt 644 \"200\"; HighScore.txt.tmp -> other.txt; other.txt 644 \"keep\""},
     {"a named pipe", [] { mkfifo(highScoreFile.c_str(), 0644); }, 200, "HighScore.txt |",
      notRegular},
-    {"a directory", [] { fs::create_directory(highScoreFile); }, 200, "HighScore.txt/",
-     notRegular},
-    {"a link to a device", [] { fs::create_symlink("/dev/null", highScoreFile); },
-     200, "HighScore.txt -> /dev/null", notRegular},
+    {"a directory", [] { fs::create_directory(highScoreFile); }, 200, "HighScore.txt/", notRegular},
+    {"a link to a device", [] { fs::create_symlink("/dev/null", highScoreFile); }, 200,
+     "HighScore.txt -> /dev/null", notRegular},
     {"an empty file", [] { writeFile(highScoreFile, "", 0644); }, 200, "HighScore.txt 644 \"200\""},
     {"words", [] { writeFile(highScoreFile, "words", 0644); }, 200, "HighScore.txt 644 \"200\""},
-    {"a hand-edited number", [] { writeFile(highScoreFile, "  300\n", 0644); },
-     300, "HighScore.txt 644 \"  300\n\""},
-    {"a score the game does not beat", [] { writeFile(highScoreFile, "1234567", 0644); },
-     1234567, "HighScore.txt 644 \"1234567\""},
+    {"a hand-edited number", [] { writeFile(highScoreFile, "  300\n", 0644); }, 300,
+     "HighScore.txt 644 \"  300\n\""},
+    {"a score the game does not beat", [] { writeFile(highScoreFile, "1234567", 0644); }, 1234567,
+     "HighScore.txt 644 \"1234567\""},
     {"no file", [] {}, 200, "HighScore.txt 644 \"200\""},
-    {"a hard link", [] { writeFile("other.txt", "100", 0644);
-                         fs::create_hard_link("other.txt", highScoreFile); },
+    {"a hard link",
+     [] {
+         writeFile("other.txt", "100", 0644);
+         fs::create_hard_link("other.txt", highScoreFile);
+     },
      200, "HighScore.txt 644 \"200\"; other.txt 644 \"200\""},
     {"a gigabyte of sparse zeros after the number",
-     [] { writeFile(highScoreFile, "300", 0644);
-          fs::resize_file(highScoreFile, sparseSize); },
+     [] {
+         writeFile(highScoreFile, "300", 0644);
+         fs::resize_file(highScoreFile, sparseSize);
+     },
      300, "HighScore.txt 644 1073741824 bytes"},
     {"the player's file, saved by root",
-     [] { writeFile(highScoreFile, "100", 0644);
-          if (chown(highScoreFile.c_str(), nobody, nobody) != 0)
-              _exit(1); },
+     [] {
+         writeFile(highScoreFile, "100", 0644);
+         if (chown(highScoreFile.c_str(), nobody, nobody) != 0)
+             _exit(1);
+     },
      200, "HighScore.txt 644 \"200\"", "", Saver::root},
     {"no file, saved by root", [] {}, 200, "HighScore.txt 644 \"200\"", "", Saver::root},
     {"the player's link to a root-only file, saved by root",
-     [] { writeFile("secret.txt", "100", 0600);
-          fs::create_symlink("secret.txt", highScoreFile);
-          if (lchown(highScoreFile.c_str(), nobody, nobody) != 0)
-              _exit(1); },
+     [] {
+         writeFile("secret.txt", "100", 0600);
+         fs::create_symlink("secret.txt", highScoreFile);
+         if (lchown(highScoreFile.c_str(), nobody, nobody) != 0)
+             _exit(1);
+     },
      200, "HighScore.txt -> secret.txt; secret.txt 600 \"100\" owner 0:0",
      "a symbolic link of another user", Saver::root},
-    {"a full disk", [] { // in a mount namespace of the child's own: the mount goes with it
+    {"a full disk",
+     [] { // in a mount namespace of the child's own: the mount goes with it
          fs::create_directory("disk");
          if (unshare(CLONE_NEWNS) != 0 ||
              mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
              mount("tmpfs", "disk", "tmpfs", 0, fullDisk) != 0)
              _exit(1);
          writeFile("disk/HighScore.txt", "100", 0644);
-         fs::create_symlink("disk/HighScore.txt", highScoreFile); },
+         fs::create_symlink("disk/HighScore.txt", highScoreFile);
+     },
      200, "HighScore.txt -> disk/HighScore.txt owner 0:0; disk/ owner 0:0",
      "No space left on device", Saver::root},
 };

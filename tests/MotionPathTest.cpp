@@ -14,7 +14,10 @@ namespace {
 const sf::Vector2f parked(900, 900);
 constexpr float beforeFirstPeriod = 10000; // under 20 s: the arc row stays put
 
-sf::Vector2f where(const VisibleGameObject& object) { return object._sprite.getPosition(); }
+sf::Vector2f where(const VisibleGameObject& object)
+{
+    return object._sprite.getPosition();
+}
 
 // Shots and objects with a picture, in a fresh working directory.
 class LoadedPathTest : public ::testing::Test {
@@ -106,8 +109,8 @@ TEST(Arc, CurveColumnsByRow)
 {
     const struct {
         int row, column;
-    } curve[] = {{40, 184}, {100, 277}, {200, 357}, {326, 394}, {366, 394},
-                 {500, 353}, {600, 268}, {692, 16}};
+    } curve[] = {{40, 184},  {100, 277}, {200, 357}, {326, 394},
+                 {366, 394}, {500, 353}, {600, 268}, {692, 16}};
     for (const auto& point : curve) {
         Brain brain;
         int d = point.row;

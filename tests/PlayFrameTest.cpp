@@ -62,9 +62,9 @@ void PrintTo(const Move& move, std::ostream* out)
     *out << name << " from " << move.fromX << "," << move.fromY;
 }
 
-class ShipMoveTest
-    : public PlayFrameTest,
-      public ::testing::WithParamInterface<std::tuple<Move, sf::Event::EventType>> {};
+class ShipMoveTest : public PlayFrameTest,
+                     public ::testing::WithParamInterface<std::tuple<Move, sf::Event::EventType>> {
+};
 
 // The limit is tested before the step, so the ship can pass it by one step.
 TEST_P(ShipMoveTest, StepsTwentyPixelsWithinTheLimits)
@@ -80,19 +80,18 @@ TEST_P(ShipMoveTest, StepsTwentyPixelsWithinTheLimits)
 
 INSTANTIATE_TEST_SUITE_P(
     Limits, ShipMoveTest,
-    ::testing::Combine(
-        ::testing::Values(Move{sf::Keyboard::Left, 15, 600, -5, 600},
-                          Move{sf::Keyboard::Left, -5, 600, -5, 600},
-                          Move{sf::Keyboard::Left, 1, 600, -19, 600},
-                          Move{sf::Keyboard::Right, 695, 600, 715, 600},
-                          Move{sf::Keyboard::Right, 715, 600, 715, 600},
-                          Move{sf::Keyboard::Right, 699, 600, 719, 600},
-                          Move{sf::Keyboard::Up, 355, 20, 355, 0},
-                          Move{sf::Keyboard::Up, 355, 0, 355, 0},
-                          Move{sf::Keyboard::Down, 355, 580, 355, 600},
-                          Move{sf::Keyboard::Down, 355, 600, 355, 600},
-                          Move{sf::Keyboard::Down, 355, 599, 355, 619}),
-        ::testing::Values(sf::Event::KeyPressed, sf::Event::KeyReleased)));
+    ::testing::Combine(::testing::Values(Move{sf::Keyboard::Left, 15, 600, -5, 600},
+                                         Move{sf::Keyboard::Left, -5, 600, -5, 600},
+                                         Move{sf::Keyboard::Left, 1, 600, -19, 600},
+                                         Move{sf::Keyboard::Right, 695, 600, 715, 600},
+                                         Move{sf::Keyboard::Right, 715, 600, 715, 600},
+                                         Move{sf::Keyboard::Right, 699, 600, 719, 600},
+                                         Move{sf::Keyboard::Up, 355, 20, 355, 0},
+                                         Move{sf::Keyboard::Up, 355, 0, 355, 0},
+                                         Move{sf::Keyboard::Down, 355, 580, 355, 600},
+                                         Move{sf::Keyboard::Down, 355, 600, 355, 600},
+                                         Move{sf::Keyboard::Down, 355, 599, 355, 619}),
+                       ::testing::Values(sf::Event::KeyPressed, sf::Event::KeyReleased)));
 
 TEST_F(PlayFrameTest, WrapAroundTakesTheShipAcrossTheSideEdges)
 {
@@ -108,9 +107,8 @@ TEST_F(PlayFrameTest, WrapAroundTakesTheShipAcrossTheSideEdges)
 
 TEST_F(PlayFrameTest, CloseOrEscapeEndsTheGameAfterTheFrameIsDone)
 {
-    for (const sf::Event& event :
-         {eventOfType(sf::Event::Closed), keyEvent(sf::Keyboard::Escape),
-          keyEvent(sf::Keyboard::Escape, sf::Event::KeyReleased)}) {
+    for (const sf::Event& event : {eventOfType(sf::Event::Closed), keyEvent(sf::Keyboard::Escape),
+                                   keyEvent(sf::Keyboard::Escape, sf::Event::KeyReleased)}) {
         Quasaril::setState(Quasaril::Playing);
         _elapsedTimeSinceCreated = 0.0f;
         Quasaril::playing(event);

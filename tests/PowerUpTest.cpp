@@ -37,7 +37,10 @@ struct Drift {
     int step; // along the line from (0, 1) to (799, 800)
 };
 
-void PrintTo(const Drift& drift, std::ostream* out) { *out << "clock " << drift.clock; }
+void PrintTo(const Drift& drift, std::ostream* out)
+{
+    *out << "clock " << drift.clock;
+}
 
 class PowerUpDriftTest : public FrameTest, public ::testing::WithParamInterface<Drift> {};
 
@@ -57,9 +60,8 @@ TEST_P(PowerUpDriftTest, DriftsOnePixelEveryFortyTicks)
 }
 
 INSTANTIATE_TEST_SUITE_P(Clocks, PowerUpDriftTest,
-                         ::testing::Values(Drift{24000, 600}, Drift{24039, 600},
-                                           Drift{24040, 601}, Drift{31999, 799},
-                                           Drift{32000, 0}, Drift{32040, 1}));
+                         ::testing::Values(Drift{24000, 600}, Drift{24039, 600}, Drift{24040, 601},
+                                           Drift{31999, 799}, Drift{32000, 0}, Drift{32040, 1}));
 
 class PowerUpTest : public FrameTest {};
 
@@ -130,7 +132,10 @@ struct Choice {
     bool (PowerUp::*query)();
 };
 
-void PrintTo(const Choice& choice, std::ostream* out) { *out << choice.name; }
+void PrintTo(const Choice& choice, std::ostream* out)
+{
+    *out << choice.name;
+}
 
 class PowerUpChoiceTest : public FrameTest, public ::testing::WithParamInterface<Choice> {};
 

@@ -55,10 +55,7 @@ std::optional<float> parseWhole(const std::string& text)
 // no temporary file may survive, whatever path the save took.
 class HighScoreTest : public ::testing::Test {
 protected:
-    void TearDown() override
-    {
-        EXPECT_EQ(workDirEntries(), std::set<std::string>{highScoreFile});
-    }
+    void TearDown() override { EXPECT_EQ(workDirEntries(), std::set<std::string>{highScoreFile}); }
 
     ScopedWorkDir dir;
     Score score;
@@ -74,9 +71,13 @@ TEST_F(HighScoreTest, KeepsTheBetterOfFileAndGame)
         float game;
         float best;
         const char* after;
-    } cases[] = {{"300", 400, 400, "400"},  {"500", 400, 500, "500"}, {"400", 400, 400, "400"},
-                 {"250\n", 100, 250, "250\n"}, {"  \n700 ", 100, 700, "  \n700 "},
-                 {"300abc", 100, 300, "300abc"}, {"-50", 0, 0, "0"}};
+    } cases[] = {{"300", 400, 400, "400"},
+                 {"500", 400, 500, "500"},
+                 {"400", 400, 400, "400"},
+                 {"250\n", 100, 250, "250\n"},
+                 {"  \n700 ", 100, 700, "  \n700 "},
+                 {"300abc", 100, 300, "300abc"},
+                 {"-50", 0, 0, "0"}};
     for (const auto& c : cases) {
         writeFile(highScoreFile, c.before);
         EXPECT_EQ(score.SaveScore(c.game), c.best) << c.before;
@@ -106,8 +107,13 @@ TEST_F(HighScoreTest, WritesDigitsThatReadBackTheSame)
     const struct {
         float game;
         const char* text;
-    } cases[] = {{0, "0"}, {1500, "1500"}, {12.5f, "12.5"}, {999999, "999999"},
-                 {1234567, "1234567"}, {16777217.0f, "16777216"}, {1e10f, "10000000000"},
+    } cases[] = {{0, "0"},
+                 {1500, "1500"},
+                 {12.5f, "12.5"},
+                 {999999, "999999"},
+                 {1234567, "1234567"},
+                 {16777217.0f, "16777216"},
+                 {1e10f, "10000000000"},
                  {0.1f, "0.1"}};
     for (const auto& c : cases) {
         fs::remove(highScoreFile);
@@ -199,8 +205,8 @@ bool killASaver(float from, std::mt19937& random, Microseconds longestDelay)
     if (child < 0)
         return false;
     if (started)
-        std::this_thread::sleep_for(Microseconds(
-            std::uniform_int_distribution<long>(0, longestDelay.count())(random)));
+        std::this_thread::sleep_for(
+            Microseconds(std::uniform_int_distribution<long>(0, longestDelay.count())(random)));
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
@@ -213,7 +219,7 @@ TEST(HighScoreKill, FileAlwaysHoldsAValidNumber)
 {
     constexpr int kills = 300;
     constexpr int fewestKills = 200;
-    constexpr int delayInSaves = 3; // kill within the first few saves of a saver
+    constexpr int delayInSaves = 3;                   // kill within the first few saves of a saver
     const auto timeBudget = std::chrono::seconds(60); // room for a busy machine
     const ScopedWorkDir dir;
     const Microseconds longestDelay = averageSaveTime() * delayInSaves;

@@ -27,7 +27,10 @@ public:
 
 namespace {
 
-sf::RenderWindow& window() { return Quasaril::_mainWindow; }
+sf::RenderWindow& window()
+{
+    return Quasaril::_mainWindow;
+}
 
 std::string windowId()
 {
@@ -61,7 +64,10 @@ std::string pointerMove(const std::string& window, int x, int y)
            " " + std::to_string(y);
 }
 
-void movePointer(int x, int y) { xdotool(pointerMove(windowId(), x, y)); }
+void movePointer(int x, int y)
+{
+    xdotool(pointerMove(windowId(), x, y));
+}
 
 void openVisibleWindow()
 {

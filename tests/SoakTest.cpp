@@ -45,11 +45,11 @@ long residentKilobytes()
 sf::Event randomEvent(std::mt19937& dice)
 {
     static const sf::Keyboard::Key keys[] = {
-        sf::Keyboard::Left, sf::Keyboard::Right,  sf::Keyboard::Up, sf::Keyboard::Down,
+        sf::Keyboard::Left,  sf::Keyboard::Right,  sf::Keyboard::Up, sf::Keyboard::Down,
         sf::Keyboard::Space, sf::Keyboard::Escape, sf::Keyboard::A};
-    static const sf::Event::EventType others[] = {
-        sf::Event::MouseMoved, sf::Event::TextEntered, sf::Event::GainedFocus,
-        sf::Event::MouseButtonPressed, sf::Event::Closed};
+    static const sf::Event::EventType others[] = {sf::Event::MouseMoved, sf::Event::TextEntered,
+                                                  sf::Event::GainedFocus,
+                                                  sf::Event::MouseButtonPressed, sf::Event::Closed};
     std::uniform_int_distribution<int> kind(0, 9);
     const int chosen = kind(dice);
     if (chosen < 8) {
@@ -96,11 +96,10 @@ TEST(Soak, RandomPlayFrames)
     const long atEnd = residentKilobytes();
 
     std::cout << "soak: " << frames << " frames in " << took.count() << " s, "
-              << frames / took.count() << " frames per second; resident "
-              << afterWarmUp << " KiB after " << warmUpFrames << " frames, " << atEnd
-              << " KiB at the end; score " << Quasaril::_score.GameScore << ", "
-              << Quasaril::getKillCount() << " brains struck, life "
-              << (game::_quasa.life ? "kept" : "lost") << std::endl;
+              << frames / took.count() << " frames per second; resident " << afterWarmUp
+              << " KiB after " << warmUpFrames << " frames, " << atEnd << " KiB at the end; score "
+              << Quasaril::_score.GameScore << ", " << Quasaril::getKillCount()
+              << " brains struck, life " << (game::_quasa.life ? "kept" : "lost") << std::endl;
     EXPECT_LE(atEnd, afterWarmUp * allowedGrowth);
     platform::testhooks::releaseClock();
 }

@@ -35,9 +35,8 @@ TEST(StopwatchSplit, SplitsSecondsIntoTheFourFields)
     const struct {
         double total;
         Split split;
-    } cases[] = {{0, {0, 0, 0, 0}},           {59.999, {0, 0, 59, 99}},
-                 {60.0, {0, 1, 0, 0}},        {3600.5, {1, 0, 0, 50}},
-                 {3725.5, {1, 2, 5, 50}},     {90061.25, {25, 1, 1, 25}}};
+    } cases[] = {{0, {0, 0, 0, 0}},       {59.999, {0, 0, 59, 99}}, {60.0, {0, 1, 0, 0}},
+                 {3600.5, {1, 0, 0, 50}}, {3725.5, {1, 2, 5, 50}},  {90061.25, {25, 1, 1, 25}}};
     for (const auto& c : cases) {
         Stopwatch watch;
         watch.modTime(c.total);

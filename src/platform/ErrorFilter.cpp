@@ -37,7 +37,10 @@ std::streamsize RepeatFilter::xsputn(const char* text, std::streamsize count)
     return count;
 }
 
-int RepeatFilter::sync() { return _out->pubsync(); }
+int RepeatFilter::sync()
+{
+    return _out->pubsync();
+}
 
 void RepeatFilter::take(char c)
 {

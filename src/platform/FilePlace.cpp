@@ -60,7 +60,10 @@ bool mayFollow(const struct stat& link)
     return link.st_uid == ::geteuid() || link.st_uid == rootUser;
 }
 
-Place failed(const std::string& why) { return {Descriptor(), {}, why}; }
+Place failed(const std::string& why)
+{
+    return {Descriptor(), {}, why};
+}
 
 } // namespace
 

@@ -52,11 +52,20 @@ void pinClock(long milliseconds)
     pinnedReading = milliseconds;
 }
 
-void advanceClock(long milliseconds) { pinnedReading += milliseconds; }
+void advanceClock(long milliseconds)
+{
+    pinnedReading += milliseconds;
+}
 
-void releaseClock() { clockPinned = false; }
+void releaseClock()
+{
+    clockPinned = false;
+}
 
-void restartRandom() { randomState = randomSeed; }
+void restartRandom()
+{
+    randomState = randomSeed;
+}
 
 } // namespace testhooks
 } // namespace platform

@@ -100,7 +100,7 @@ void endOnStopSignals(int status)
     mainThread = pthread_self();
     struct sigaction ending {};
     ending.sa_handler = endOnStop;
-    ending.sa_mask = stopSet(); // one stop at a time
+    ending.sa_mask = stopSet();   // one stop at a time
     ending.sa_flags = SA_RESTART; // for the threads that pass it on
     for (const int signal : stopSignals) {
         struct sigaction before {};

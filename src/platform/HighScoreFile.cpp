@@ -19,10 +19,19 @@ constexpr char draftSuffix[] = ".XXXXXX"; // mkostemp fills in the X's
 constexpr std::size_t draftSuffixLength = sizeof draftSuffix - 1;
 const char* const notRegular = "not a regular file";
 
-std::string reason(int error) { return error == 0 ? std::string() : std::strerror(error); }
+std::string reason(int error)
+{
+    return error == 0 ? std::string() : std::strerror(error);
+}
 
-Contents nothingRead(Kind kind, const std::string& why = {}) { return {kind, {}, false, why}; }
-Contents untouched(const std::string& why) { return nothingRead(Kind::untouched, why); }
+Contents nothingRead(Kind kind, const std::string& why = {})
+{
+    return {kind, {}, false, why};
+}
+Contents untouched(const std::string& why)
+{
+    return nothingRead(Kind::untouched, why);
+}
 
 // Reads from the start of a file until readLimit bytes or its end. Returns 0
 // or the errno.
@@ -108,7 +117,10 @@ int saveThroughDraft(const Place& place, const std::string& text, const struct s
 }
 
 // No draft may be made or may take the file's place here.
-bool refused(int error) { return error == EACCES || error == EPERM; }
+bool refused(int error)
+{
+    return error == EACCES || error == EPERM;
+}
 
 int rewriteInPlace(int fd, const std::string& text)
 {
@@ -164,7 +176,8 @@ std::string replaceWhole(const char* name, const std::string& text)
 std::ofstream openTruncated(const char* name)
 {
     struct stat status;
-    const bool regularOrNew = ::stat(name, &status) == 0 ? S_ISREG(status.st_mode) : errno == ENOENT;
+    const bool regularOrNew =
+        ::stat(name, &status) == 0 ? S_ISREG(status.st_mode) : errno == ENOENT;
     return regularOrNew ? std::ofstream(name, std::ios::out | std::ios::trunc) : std::ofstream();
 }
 

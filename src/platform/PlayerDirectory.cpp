@@ -166,8 +166,8 @@ PlayDirectory::PlayDirectory(const fs::path& gameFiles, const std::vector<std::s
         return;
     }
     enterTemporaryDirectory(gameFiles, names);
-    complaints << "quasaril: " << whyNot << "; playing from "
-               << _path.string() << (_temporary ? ", which keeps no score" : "") << '\n';
+    complaints << "quasaril: " << whyNot << "; playing from " << _path.string()
+               << (_temporary ? ", which keeps no score" : "") << '\n';
 }
 
 // Failing that too, the game plays where it was started.

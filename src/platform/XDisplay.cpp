@@ -31,7 +31,10 @@ constexpr std::chrono::milliseconds stopGrace{1000};
 pid_t serverPid = -1;
 xcb_connection_t* heldConnection = nullptr;
 
-void stopAtExit() { stopServer(serverPid, stopGrace); }
+void stopAtExit()
+{
+    stopServer(serverPid, stopGrace);
+}
 
 enum class Reading { Line, Ended, Flooded, Late };
 
@@ -176,20 +179,26 @@ std::string describe(const ServerStart& start)
     const std::string detail = std::to_string(start.detail);
     const int number = static_cast<int>(start.detail);
     switch (start.kind) {
-    case ServerStart::NotInstalled: return "is not installed";
+    case ServerStart::NotInstalled:
+        return "is not installed";
     case ServerStart::NoCookie:
         return "was not started: no access cookie could be made for it (" +
                std::string(std::strerror(number)) + ")";
     case ServerStart::NotStarted:
         return "could not be started (" + std::string(std::strerror(number)) + ")";
-    case ServerStart::Exited: return "exited with status " + detail + " before giving a display";
+    case ServerStart::Exited:
+        return "exited with status " + detail + " before giving a display";
     case ServerStart::Killed:
         return "was ended by signal " + detail + " (" + strsignal(number) +
                ") before giving a display";
-    case ServerStart::TimedOut: return "gave no display within " + seconds(start.detail);
-    case ServerStart::NoNumber: return "wrote no display number";
-    case ServerStart::Unusable: return "gave display :" + detail + ", which could not be opened";
-    case ServerStart::Started: break;
+    case ServerStart::TimedOut:
+        return "gave no display within " + seconds(start.detail);
+    case ServerStart::NoNumber:
+        return "wrote no display number";
+    case ServerStart::Unusable:
+        return "gave display :" + detail + ", which could not be opened";
+    case ServerStart::Started:
+        break;
     }
     return "did not start";
 }

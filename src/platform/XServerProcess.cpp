@@ -106,7 +106,10 @@ int aboveStandardStreams(int fd)
     return moved;
 }
 
-std::string descriptorPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+std::string descriptorPath(int fd)
+{
+    return "/proc/self/fd/" + std::to_string(fd);
+}
 
 // The server reads the file through -auth, this process's connections
 // through XAUTHORITY. Nothing is left on disk whatever ends the process, and
@@ -146,7 +149,7 @@ pid_t launchServer(const std::string& program, int numberOut, int cookies)
     std::string authority = descriptorPath(cookies);
     char name[] = "Xvfb", displayfd[] = "-displayfd", auth[] = "-auth", nolisten[] = "-nolisten",
          tcp[] = "tcp", noreset[] = "-noreset";
-    char* const arguments[] = {name,     displayfd, number.data(), auth, authority.data(),
+    char* const arguments[] = {name,     displayfd, number.data(), auth,   authority.data(),
                                nolisten, tcp,       noreset,       nullptr};
     const pid_t parent = getpid();
     const pid_t server = fork();

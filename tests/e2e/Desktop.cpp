@@ -48,7 +48,10 @@ std::string commandOutput(const std::string& command)
     return text;
 }
 
-bool runCommand(const std::string& command) { return std::system(command.c_str()) == 0; }
+bool runCommand(const std::string& command)
+{
+    return std::system(command.c_str()) == 0;
+}
 
 int statusOf(int waitStatus)
 {
@@ -69,7 +72,8 @@ std::string readDisplayNumber(int fd, Seconds limit)
     pollfd wanted{fd, POLLIN, 0};
     const auto deadline = Clock::now() + limit;
     while (Clock::now() < deadline && number.find('\n') == std::string::npos) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (poll(&wanted, 1, static_cast<int>(left.count()) + 1) <= 0)
             break;
         char buffer[16];
@@ -90,7 +94,10 @@ bool near(sf::Color a, sf::Color b)
 
 } // namespace
 
-Seconds scaled(Seconds limit) { return limit * QUASARIL_E2E_SLOWDOWN; }
+Seconds scaled(Seconds limit)
+{
+    return limit * QUASARIL_E2E_SLOWDOWN;
+}
 
 bool pollUntil(Seconds limit, const std::function<bool()>& check)
 {
@@ -133,7 +140,10 @@ VirtualDisplay::VirtualDisplay()
     }
 }
 
-VirtualDisplay::~VirtualDisplay() { shutDown(); }
+VirtualDisplay::~VirtualDisplay()
+{
+    shutDown();
+}
 
 void VirtualDisplay::shutDown()
 {
@@ -181,8 +191,14 @@ std::string makeTemporaryDirectory()
     return mkdtemp(pattern.data()) ? pattern : std::string();
 }
 
-fs::path dataHomeIn(const fs::path& directory) { return directory / "data"; }
-fs::path temporaryIn(const fs::path& directory) { return directory / "tmp"; }
+fs::path dataHomeIn(const fs::path& directory)
+{
+    return directory / "data";
+}
+fs::path temporaryIn(const fs::path& directory)
+{
+    return directory / "tmp";
+}
 
 std::vector<std::string> contentsOf(const fs::path& directory)
 {
@@ -275,9 +291,15 @@ std::string GameRun::playerDirectory() const
     return (fs::path(_dataHome) / "quasaril").string();
 }
 
-std::vector<std::string> GameRun::startDirectoryContents() const { return contentsOf(_startDirectory); }
+std::vector<std::string> GameRun::startDirectoryContents() const
+{
+    return contentsOf(_startDirectory);
+}
 
-std::vector<std::string> GameRun::temporaryContents() const { return contentsOf(temporaryIn(_directory)); }
+std::vector<std::string> GameRun::temporaryContents() const
+{
+    return contentsOf(temporaryIn(_directory));
+}
 
 std::optional<std::string> GameRun::highScoreText() const
 {
@@ -332,7 +354,8 @@ std::optional<GameWindow> GameWindow::find(Seconds limit)
 {
     std::string id;
     pollUntil(limit, [&id] {
-        std::istringstream found(commandOutput("xdotool search --onlyvisible --name '^QUASARIL$' 2>/dev/null"));
+        std::istringstream found(
+            commandOutput("xdotool search --onlyvisible --name '^QUASARIL$' 2>/dev/null"));
         return static_cast<bool>(found >> id);
     });
     if (id.empty())
@@ -351,7 +374,8 @@ std::optional<GameWindow> GameWindow::find(Seconds limit)
 Screen GameWindow::screen() const
 {
     const std::string file =
-        (fs::temp_directory_path() / ("quasaril-e2e-shot-" + std::to_string(getpid()) + ".png")).string();
+        (fs::temp_directory_path() / ("quasaril-e2e-shot-" + std::to_string(getpid()) + ".png"))
+            .string();
     sf::Image shot;
     if (runCommand("import -window root PNG24:" + file + " 2>/dev/null"))
         shot.loadFromFile(file);

@@ -73,7 +73,7 @@ public:
     enum Files {
         WithGameFiles,
         WithoutGameFiles,
-        StartedElsewhere, // with them, but started in an empty directory
+        StartedElsewhere,        // with them, but started in an empty directory
         WithoutPlayersDirectory, // with them, but XDG_DATA_HOME lies under a file
     };
 
@@ -110,7 +110,10 @@ private:
 // A picture of the game window, cut from a screenshot of the whole screen.
 class Screen {
 public:
-    Screen(sf::Image shot, sf::Vector2i windowOrigin) : _shot(std::move(shot)), _origin(windowOrigin) {}
+    Screen(sf::Image shot, sf::Vector2i windowOrigin)
+        : _shot(std::move(shot)), _origin(windowOrigin)
+    {
+    }
 
     sf::Color at(int x, int y) const; // window coordinates; outside is black
     // Share of the picture's opaque pixels that the window shows, with the

@@ -40,7 +40,8 @@ Finished runOnADisplay()
     return run(consoleProgram, {untimed}, environmentWith(std::getenv("DISPLAY")), directory);
 }
 
-class ConsoleWithoutDisplay : public NoDisplay, public ::testing::WithParamInterface<const char*> {};
+class ConsoleWithoutDisplay : public NoDisplay,
+                              public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(ConsoleWithoutDisplay, RunsAsOnADisplayAndStopsItsServer)
 {
@@ -70,7 +71,8 @@ TEST_F(NoDisplay, ConsoleKilledMidRunTakesItsServerAlong)
     const bool midRun = e2e::pollUntil(e2e::scaled(e2e::Seconds(60)), [&] {
         servers = childrenNamed(console, "Xvfb");
         return !servers.empty() &&
-               e2e::readFile(directory.path() / "stdout.txt").find("(iteration 2)") != std::string::npos;
+               e2e::readFile(directory.path() / "stdout.txt").find("(iteration 2)") !=
+                   std::string::npos;
     });
     kill(console, SIGKILL);
     EXPECT_TRUE(WIFSIGNALED(waitStatus(console)));
@@ -80,9 +82,8 @@ TEST_F(NoDisplay, ConsoleKilledMidRunTakesItsServerAlong)
     // The server is this process's child now: it must end by itself.
     const pid_t server = servers.front();
     int status = 0;
-    const bool ended = e2e::pollUntil(e2e::scaled(e2e::Seconds(10)), [&] {
-        return waitpid(server, &status, WNOHANG) == server;
-    });
+    const bool ended = e2e::pollUntil(e2e::scaled(e2e::Seconds(10)),
+                                      [&] { return waitpid(server, &status, WNOHANG) == server; });
     if (!ended) {
         kill(server, SIGKILL);
         waitStatus(server);
@@ -103,7 +104,10 @@ struct BrokenServerCase {
     const char* says;
 };
 
-void PrintTo(const BrokenServerCase& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const BrokenServerCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class ConsoleWithBrokenXvfb : public NoDisplay,
                               public ::testing::WithParamInterface<BrokenServerCase> {};
@@ -133,12 +137,12 @@ TEST_P(ConsoleWithBrokenXvfb, SaysWhatWentWrongInOneLine)
 // Fake servers get "-displayfd N" first: $2 is the descriptor for the number.
 INSTANTIATE_TEST_SUITE_P(
     NoDisplay, ConsoleWithBrokenXvfb,
-    ::testing::Values(
-        BrokenServerCase{"NotInstalled", nullptr, "Xvfb is not installed"},
-        BrokenServerCase{"ExitsAtOnce", "exit 3",
-                         "Xvfb exited with status 3 before giving a display"},
-        BrokenServerCase{"FloodsWithoutLineBreak", "exec cat /dev/zero >/proc/self/fd/$2",
-                         "Xvfb wrote no display number"}),
+    ::testing::Values(BrokenServerCase{"NotInstalled", nullptr, "Xvfb is not installed"},
+                      BrokenServerCase{"ExitsAtOnce", "exit 3",
+                                       "Xvfb exited with status 3 before giving a display"},
+                      BrokenServerCase{"FloodsWithoutLineBreak",
+                                       "exec cat /dev/zero >/proc/self/fd/$2",
+                                       "Xvfb wrote no display number"}),
     [](const auto& info) { return info.param.name; });
 
 struct PlayCase {
@@ -146,7 +150,10 @@ struct PlayCase {
     const char* named; // how the message names DISPLAY
 };
 
-void PrintTo(const PlayCase& row, std::ostream* out) { *out << row.named; }
+void PrintTo(const PlayCase& row, std::ostream* out)
+{
+    *out << row.named;
+}
 
 class PlayWithoutDisplay : public NoDisplay, public ::testing::WithParamInterface<PlayCase> {};
 
@@ -175,7 +182,10 @@ struct TestProgramCase {
     const char* shows; // in its standard output
 };
 
-void PrintTo(const TestProgramCase& row, std::ostream* out) { *out << row.argument; }
+void PrintTo(const TestProgramCase& row, std::ostream* out)
+{
+    *out << row.argument;
+}
 
 class TestProgramWithoutDisplay : public NoDisplay,
                                   public ::testing::WithParamInterface<TestProgramCase> {};
@@ -193,11 +203,11 @@ TEST_P(TestProgramWithoutDisplay, RunsOnAServerOfItsOwnAndStopsIt)
 
 INSTANTIATE_TEST_SUITE_P(
     ListedAndRun, TestProgramWithoutDisplay,
-    ::testing::Values(
-        TestProgramCase{QUASARIL_LISTED_TEST, "--gtest_list_tests", "GameStateMachine."},
-        TestProgramCase{QUASARIL_XDOTOOL_TEST,
-                        "--gtest_filter=SplashScreenTest.AQueuedKeyPressEndsIt",
-                        "[  PASSED  ] 1 test."}),
+    ::testing::Values(TestProgramCase{QUASARIL_LISTED_TEST, "--gtest_list_tests",
+                                      "GameStateMachine."},
+                      TestProgramCase{QUASARIL_XDOTOOL_TEST,
+                                      "--gtest_filter=SplashScreenTest.AQueuedKeyPressEndsIt",
+                                      "[  PASSED  ] 1 test."}),
     [](const auto& info) { return info.index == 0 ? "Listed" : "RunWithXdotool"; });
 
 } // namespace

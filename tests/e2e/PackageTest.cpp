@@ -57,20 +57,24 @@ TEST(Package, IsLintianCleanAndPlaysUnpackedFromAnywhere)
     EXPECT_EQ(run("dpkg-deb -f " + quoted(deb) + " Suggests").output, "xvfb\n");
 
     // No tag at all, down to the pedantic and experimental ones.
-    const Outcome lint = run("lintian -I -E --pedantic --fail-on error,warning,info,pedantic,experimental " +
-                             quoted(deb));
+    const Outcome lint =
+        run("lintian -I -E --pedantic --fail-on error,warning,info,pedantic,experimental " +
+            quoted(deb));
     EXPECT_EQ(lint.status, 0) << lint.output;
-    std::cout << "lintian:\n" << lint.output << "package size: " << fs::file_size(deb) << " bytes\n";
+    std::cout << "lintian:\n"
+              << lint.output << "package size: " << fs::file_size(deb) << " bytes\n";
 
     const fs::path root = work.path() / "root";
     const Outcome unpacked = run("dpkg-deb -x " + quoted(deb) + " " + quoted(root));
     ASSERT_EQ(unpacked.status, 0) << unpacked.output;
-    const fs::path desktopEntry = root / "usr/share/applications" / (std::string(appId) + ".desktop");
+    const fs::path desktopEntry =
+        root / "usr/share/applications" / (std::string(appId) + ".desktop");
     const Outcome desktop = run("desktop-file-validate " + quoted(desktopEntry));
     EXPECT_EQ(desktop.status, 0) << desktop.output;
     EXPECT_EQ(desktop.output, "");
-    const Outcome metainfo = run("appstreamcli validate --no-net --pedantic " +
-                                 quoted(root / "usr/share/metainfo" / (std::string(appId) + ".metainfo.xml")));
+    const Outcome metainfo =
+        run("appstreamcli validate --no-net --pedantic " +
+            quoted(root / "usr/share/metainfo" / (std::string(appId) + ".metainfo.xml")));
     EXPECT_EQ(metainfo.status, 0) << metainfo.output;
 
     // The font is a relative link that finds Liberation Sans once installed.

@@ -21,7 +21,10 @@ Outcome run(const std::string& command)
     return outcome;
 }
 
-std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+std::string quoted(const fs::path& path)
+{
+    return "'" + path.string() + "'";
+}
 
 fs::path onlyFileIn(const fs::path& directory, const std::string& extension)
 {

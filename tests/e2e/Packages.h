@@ -21,6 +21,7 @@ std::string quoted(const std::filesystem::path& path);
 
 // The one file with this extension (".deb") in directory; empty if there is
 // none or more than one.
-std::filesystem::path onlyFileIn(const std::filesystem::path& directory, const std::string& extension);
+std::filesystem::path onlyFileIn(const std::filesystem::path& directory,
+                                 const std::string& extension);
 
 } // namespace e2e

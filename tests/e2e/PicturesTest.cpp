@@ -27,13 +27,11 @@ struct Expected {
 // bubble frames the ship from 55 left and 40 above it; the three shots share
 // one canvas, as wide as the bolt and as tall as the virus.
 const Expected sizes[] = {
-    {"SpaceShip3.png", 60, 60},   {"explode1.png", 60, 60},
-    {"brain.png", 40, 40},        {"brain_freeze3.png", 40, 40},
-    {"brain_fire3.png", 40, 40},  {"brain_Projectile1.png", 40, 60},
-    {"Projectile3.png", 150, 30}, {"virus2.png", 150, 30},
-    {"bolt.png", 150, 30},        {"powerup.png", 32, 32},
-    {"bubble2.png", 170, 140},    {"SplashScreen1.png", 800, 800},
-    {"space2.png", 800, 800},     {"mainmenu.png", 800, 800},
+    {"SpaceShip3.png", 60, 60},    {"explode1.png", 60, 60},    {"brain.png", 40, 40},
+    {"brain_freeze3.png", 40, 40}, {"brain_fire3.png", 40, 40}, {"brain_Projectile1.png", 40, 60},
+    {"Projectile3.png", 150, 30},  {"virus2.png", 150, 30},     {"bolt.png", 150, 30},
+    {"powerup.png", 32, 32},       {"bubble2.png", 170, 140},   {"SplashScreen1.png", 800, 800},
+    {"space2.png", 800, 800},      {"mainmenu.png", 800, 800},
 };
 
 const char* const screens[] = {"SplashScreen1.png", "space2.png", "mainmenu.png"};
@@ -126,7 +124,8 @@ TEST(Pictures, TheThreeBrainsShowTheirKinds)
 
 TEST(Pictures, EveryRunOfTheGeneratorWritesTheSameFiles)
 {
-    const fs::path again = fs::temp_directory_path() / ("quasaril-pictures-" + std::to_string(::getpid()));
+    const fs::path again =
+        fs::temp_directory_path() / ("quasaril-pictures-" + std::to_string(::getpid()));
     fs::create_directories(again);
     ASSERT_EQ(std::system((std::string(MAKE_PICTURES) + " " + again.string()).c_str()), 0);
     for (const Expected& expected : sizes) {

@@ -50,7 +50,8 @@ TEST_P(PlayDirectoryStopEndToEnd, AStopSignalEndsTheGameAsItsClosingAndTheDirect
     EXPECT_EQ(game().temporaryContents(), std::vector<std::string>());
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, PlayDirectoryStopEndToEnd, ::testing::Values(SIGTERM, SIGHUP, SIGINT),
+INSTANTIATE_TEST_SUITE_P(Signals, PlayDirectoryStopEndToEnd,
+                         ::testing::Values(SIGTERM, SIGHUP, SIGINT),
                          [](const ::testing::TestParamInfo<int>& info) {
                              return std::string(sigabbrev_np(info.param));
                          });

@@ -66,7 +66,8 @@ protected:
     GameWindow openMenu(GameRun::Files files = GameRun::WithGameFiles)
     {
         GameWindow window = open(files);
-        if (!pollUntil(scaled(Seconds(10)), [&] { return showsScreen(window, "SplashScreen1.png"); }))
+        if (!pollUntil(scaled(Seconds(10)),
+                       [&] { return showsScreen(window, "SplashScreen1.png"); }))
             throw std::runtime_error("no splash screen");
         window.key("a");
         if (!pollUntil(scaled(Seconds(5)), [&] { return showsScreen(window, "mainmenu.png"); }))
@@ -116,16 +117,26 @@ std::vector<sf::Vector2i> fixedBrainSlots()
     return slots;
 }
 
-bool isMagenta(sf::Color c) { return c.r > 180 && c.g < 80 && c.b > 180; }
-bool isCyan(sf::Color c) { return c.r < 80 && c.g > 180 && c.b > 180; }
-bool isBlack(sf::Color c) { return c.r == 0 && c.g == 0 && c.b == 0; }
+bool isMagenta(sf::Color c)
+{
+    return c.r > 180 && c.g < 80 && c.b > 180;
+}
+bool isCyan(sf::Color c)
+{
+    return c.r < 80 && c.g > 180 && c.b > 180;
+}
+bool isBlack(sf::Color c)
+{
+    return c.r == 0 && c.g == 0 && c.b == 0;
+}
 
 } // namespace
 
 TEST_F(SplashEndToEnd, AKeyEndsTheSplashAndTheMenuShows)
 {
     GameWindow window = open();
-    ASSERT_TRUE(pollUntil(scaled(Seconds(10)), [&] { return showsScreen(window, "SplashScreen1.png"); }));
+    ASSERT_TRUE(
+        pollUntil(scaled(Seconds(10)), [&] { return showsScreen(window, "SplashScreen1.png"); }));
     window.key("a");
     EXPECT_TRUE(pollUntil(scaled(Seconds(5)), [&] { return showsScreen(window, "mainmenu.png"); }));
     EXPECT_TRUE(game().running());
@@ -161,7 +172,8 @@ TEST_F(PlayEndToEnd, TheFixedBrainsShipAndScoresAreDrawn)
     const bool allSeen = pollUntil(scaled(Seconds(5)), [&] {
         const Screen screen = window.screen();
         for (std::size_t n = 0; n < slots.size(); ++n)
-            seen[n] = seen[n] || screen.shows(picture("brain.png"), slots[n].x, slots[n].y) >= spriteShown;
+            seen[n] = seen[n] ||
+                      screen.shows(picture("brain.png"), slots[n].x, slots[n].y) >= spriteShown;
         scores = scores || (screen.count({50, 50, 100, 55}, isMagenta) > 30 &&
                             screen.count({650, 50, 140, 55}, isCyan) > 30);
         return scores && std::find(seen.begin(), seen.end(), false) == seen.end();
@@ -179,7 +191,8 @@ TEST_F(PlayEndToEnd, LeftMovesTheShip)
     ASSERT_TRUE(pollUntil(scaled(Seconds(5)), [&] { return showsShipAt(window, shipStart); }));
     window.key("Left");
     EXPECT_TRUE(pollUntil(scaled(Seconds(5)), [&] { return showsShipAt(window, shipAfterLeft); }));
-    EXPECT_LT(window.screen().shows(picture("SpaceShip3.png"), shipStart.x, shipStart.y), spriteGone);
+    EXPECT_LT(window.screen().shows(picture("SpaceShip3.png"), shipStart.x, shipStart.y),
+              spriteGone);
 }
 
 TEST_F(PlayEndToEnd, SpaceFiresAShotThatStrikesABrain)

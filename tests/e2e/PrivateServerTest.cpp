@@ -23,7 +23,7 @@ using namespace e2e;
 namespace {
 
 const std::string consoleProgram = QUASARIL_CONSOLE;
-const std::string forever = "--gtest_repeat=-1"; // runs until this test stops it
+const std::string forever = "--gtest_repeat=-1";   // runs until this test stops it
 const std::string listOnly = "--gtest_list_tests"; // opens the display, then ends
 
 struct StreamsCase {
@@ -31,7 +31,10 @@ struct StreamsCase {
     int closed; // the standard stream closed, or -1 for none
 };
 
-void PrintTo(const StreamsCase& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const StreamsCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 // In the new process: a file and a pipe left open for it to inherit, and the
 // row's stream closed.
@@ -77,7 +80,6 @@ std::string authorityOf(pid_t server)
 
 class ConsoleStreams : public AdoptingTest, public ::testing::WithParamInterface<StreamsCase> {
 protected:
-
     pid_t startConsole(const std::string& path, const std::vector<std::string>& arguments)
     {
         return start(consoleProgram, arguments, environmentWith(nullptr, path.c_str()),

@@ -28,7 +28,10 @@ std::vector<char*> pointers(std::vector<std::string>& texts)
     return list;
 }
 
-fs::path procOf(pid_t pid) { return fs::path("/proc") / std::to_string(pid); }
+fs::path procOf(pid_t pid)
+{
+    return fs::path("/proc") / std::to_string(pid);
+}
 
 } // namespace
 
@@ -171,6 +174,9 @@ std::size_t stopChildrenLeft()
     return running;
 }
 
-void AdoptingTest::SetUp() { ASSERT_EQ(0, prctl(PR_SET_CHILD_SUBREAPER, 1)); }
+void AdoptingTest::SetUp()
+{
+    ASSERT_EQ(0, prctl(PR_SET_CHILD_SUBREAPER, 1));
+}
 
 } // namespace e2e

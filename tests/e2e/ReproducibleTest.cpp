@@ -37,11 +37,15 @@ std::string sourceDateEpoch()
 // The sources as they are, without git's history or any build tree.
 void copySources(const fs::path& from, const fs::path& to)
 {
-    auto isBuildTree = [](const fs::path& directory) { return fs::exists(directory / "CMakeCache.txt"); };
+    auto isBuildTree = [](const fs::path& directory) {
+        return fs::exists(directory / "CMakeCache.txt");
+    };
     fs::create_directories(to);
-    for (auto entry = fs::recursive_directory_iterator(from); entry != fs::recursive_directory_iterator(); ++entry) {
+    for (auto entry = fs::recursive_directory_iterator(from);
+         entry != fs::recursive_directory_iterator(); ++entry) {
         const fs::path target = to / fs::relative(entry->path(), from);
-        if (entry->path().filename() == ".git" || (entry->is_directory() && isBuildTree(entry->path())))
+        if (entry->path().filename() == ".git" ||
+            (entry->is_directory() && isBuildTree(entry->path())))
             entry.disable_recursion_pending();
         else if (entry->is_directory() && !entry->is_symlink())
             fs::create_directory(target);
@@ -55,11 +59,11 @@ void copySources(const fs::path& from, const fs::path& to)
 Outcome buildPackagedFiles(const fs::path& sources, const fs::path& tree)
 {
     const std::string cmake = quoted(QUASARIL_CMAKE);
-    const Outcome configured = run(cmake + " -S " + quoted(sources) + " -B " + quoted(tree) +
-                                   " -G '" QUASARIL_CMAKE_GENERATOR "' -DCMAKE_BUILD_TYPE='" QUASARIL_BUILD_TYPE
-                                   "' -DCMAKE_CXX_COMPILER='" QUASARIL_CXX_COMPILER
-                                   "' -DCMAKE_CXX_FLAGS='" QUASARIL_CXX_FLAGS
-                                   "' -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON");
+    const Outcome configured =
+        run(cmake + " -S " + quoted(sources) + " -B " + quoted(tree) +
+            " -G '" QUASARIL_CMAKE_GENERATOR "' -DCMAKE_BUILD_TYPE='" QUASARIL_BUILD_TYPE
+            "' -DCMAKE_CXX_COMPILER='" QUASARIL_CXX_COMPILER
+            "' -DCMAKE_CXX_FLAGS='" QUASARIL_CXX_FLAGS "' -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON");
     if (configured.status != 0)
         return configured;
     return run(cmake + " --build " + quoted(tree) + buildJobs + " --target quasaril_package_files");
@@ -76,8 +80,9 @@ std::map<std::string, std::string> entries(const fs::path& root)
         else if (entry.is_directory())
             description = "directory";
         else
-            description = "file, mode " + std::to_string(static_cast<int>(entry.status().permissions())) +
-                          ", content " + std::to_string(std::hash<std::string>{}(readFile(entry.path())));
+            description =
+                "file, mode " + std::to_string(static_cast<int>(entry.status().permissions())) +
+                ", content " + std::to_string(std::hash<std::string>{}(readFile(entry.path())));
     }
     return found;
 }
@@ -101,18 +106,21 @@ TEST(Package, IsTheSameBuiltTwiceInTwoPlaces)
     const Outcome built = buildPackagedFiles(elsewhere / "quasaril", elsewhere / "tree");
     ASSERT_EQ(built.status, 0) << built.output;
     const fs::path second = work.path() / "second";
-    const Outcome repacked = run("SOURCE_DATE_EPOCH=" + epoch + " " + QUASARIL_CPACK + bothFormats + " --config " +
-                                 quoted(elsewhere / "tree/CPackConfig.cmake") + " -B " + quoted(second));
+    const Outcome repacked =
+        run("SOURCE_DATE_EPOCH=" + epoch + " " + QUASARIL_CPACK + bothFormats + " --config " +
+            quoted(elsewhere / "tree/CPackConfig.cmake") + " -B " + quoted(second));
     ASSERT_EQ(repacked.status, 0) << repacked.output;
 
     for (const char* format : {".deb", ".rpm"}) {
         const fs::path once = onlyFileIn(first, format);
         const fs::path twice = onlyFileIn(second, format);
-        ASSERT_FALSE(once.empty() || twice.empty()) << format << "\n" << packed.output << repacked.output;
+        ASSERT_FALSE(once.empty() || twice.empty()) << format << "\n"
+                                                    << packed.output << repacked.output;
         EXPECT_EQ(once.filename(), twice.filename());
         const std::string bytes = readFile(once);
         EXPECT_FALSE(bytes.empty()) << once;
-        EXPECT_TRUE(bytes == readFile(twice)) << format << ": diffoscope on two builds shows where they differ";
+        EXPECT_TRUE(bytes == readFile(twice))
+            << format << ": diffoscope on two builds shows where they differ";
     }
 
     const fs::path rpm = onlyFileIn(first, ".rpm");
@@ -122,8 +130,10 @@ TEST(Package, IsTheSameBuiltTwiceInTwoPlaces)
     const fs::path debRoot = work.path() / "deb";
     const fs::path rpmRoot = work.path() / "rpm";
     fs::create_directory(rpmRoot);
-    ASSERT_EQ(run("dpkg-deb -x " + quoted(onlyFileIn(first, ".deb")) + " " + quoted(debRoot)).status, 0);
-    const Outcome unpacked = run("cd " + quoted(rpmRoot) + " && rpm2cpio " + quoted(rpm) + " | cpio -idm --quiet");
+    ASSERT_EQ(
+        run("dpkg-deb -x " + quoted(onlyFileIn(first, ".deb")) + " " + quoted(debRoot)).status, 0);
+    const Outcome unpacked =
+        run("cd " + quoted(rpmRoot) + " && rpm2cpio " + quoted(rpm) + " | cpio -idm --quiet");
     ASSERT_EQ(unpacked.status, 0) << unpacked.output;
     const std::map<std::string, std::string> debFiles = entries(debRoot);
     EXPECT_GT(debFiles.size(), 1u);

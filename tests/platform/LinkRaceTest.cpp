@@ -48,8 +48,8 @@ pid_t childHeldBeforeItsFirstLink(const fs::path& files, const fs::path& player,
     }
     __ptrace_syscall_info call{};
     do {
-        if (ptrace(PTRACE_SYSCALL, child, nullptr, nullptr) != 0 || waitpid(child, &status, 0) != child ||
-            !WIFSTOPPED(status))
+        if (ptrace(PTRACE_SYSCALL, child, nullptr, nullptr) != 0 ||
+            waitpid(child, &status, 0) != child || !WIFSTOPPED(status))
             return -1;
         ptrace(PTRACE_GET_SYSCALL_INFO, child, sizeof call, &call);
     } while (!isLinkCall(call));

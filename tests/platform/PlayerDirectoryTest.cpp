@@ -20,7 +20,10 @@ namespace playerdir = platform::playerdir;
 
 const std::vector<std::string> twoFiles = {"brain.png", "Arial.ttf"};
 
-void touch(const fs::path& file) { std::ofstream(file) << "x"; }
+void touch(const fs::path& file)
+{
+    std::ofstream(file) << "x";
+}
 
 void setOrUnset(const char* variable, const char* value)
 {
@@ -129,7 +132,8 @@ TEST(PlayerDirectory, PlayIsInThePlayersDirectoryOrElseInATemporaryOne)
         {Fresh, false, ""},
         {UnderAFile, true, "a-file is not a directory)"},
         {Unset, true, "neither XDG_DATA_HOME nor HOME"},
-        {DanglingLink, true, "quasaril is a symbolic link to /gone/quasaril, which does not exist)"},
+        {DanglingLink, true,
+         "quasaril is a symbolic link to /gone/quasaril, which does not exist)"},
         {HoldingAFullDirectory, true, "/data/quasaril/Arial.ttf: Directory not empty)"},
     };
     for (const Case& c : cases) {
@@ -140,7 +144,8 @@ TEST(PlayerDirectory, PlayIsInThePlayersDirectoryOrElseInATemporaryOne)
             touch(files / name);
         const fs::path blocker = fs::path(root.path()) / "a-file";
         touch(blocker);
-        const fs::path dataHome = c.dataHome == UnderAFile ? blocker / "data" : fs::path(root.path()) / "data";
+        const fs::path dataHome =
+            c.dataHome == UnderAFile ? blocker / "data" : fs::path(root.path()) / "data";
         if (c.dataHome != UnderAFile)
             fs::create_directories(dataHome);
         if (c.dataHome == DanglingLink)
@@ -164,7 +169,8 @@ TEST(PlayerDirectory, PlayIsInThePlayersDirectoryOrElseInATemporaryOne)
             EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1);
             EXPECT_NE(line.find(where.string()), std::string::npos);
             if (c.dataHome != Unset) {
-                EXPECT_NE(line.find((dataHome / "quasaril" / "HighScore.txt").string()), std::string::npos);
+                EXPECT_NE(line.find((dataHome / "quasaril" / "HighScore.txt").string()),
+                          std::string::npos);
             }
         } else {
             EXPECT_EQ(where, dataHome / "quasaril");

@@ -41,7 +41,10 @@ struct BrokenServer {
     milliseconds deadline = eventDeadline;
 };
 
-void PrintTo(const BrokenServer& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const BrokenServer& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 // Reaps the children that ended; true once none is left running. Orphans of
 // the fake servers come here: this process adopts them.
@@ -111,22 +114,22 @@ TEST_P(PrivateServerStart, SaysWhatWentWrongAndLeavesNothingRunning)
 // Fake servers get "-displayfd N" first: $2 is the descriptor for the number.
 INSTANTIATE_TEST_SUITE_P(
     XDisplayFakeServers, PrivateServerStart,
-    ::testing::Values(
-        BrokenServer{"NoneOnPath", nullptr, ServerStart::NotInstalled, 0},
-        BrokenServer{"ExitsAtOnce", "exit 3", ServerStart::Exited, 3},
-        BrokenServer{"KilledAtOnce", "kill -KILL $$", ServerStart::Killed, SIGKILL},
-        BrokenServer{"Silent", "exec sleep 600", ServerStart::TimedOut, silentDeadline.count(),
-                     silentDeadline},
-        BrokenServer{"FloodsWithoutLineBreak", "exec cat /dev/zero >/proc/self/fd/$2",
-                     ServerStart::NoNumber, 0},
-        BrokenServer{"WritesAWord", "echo none >/proc/self/fd/$2; exec sleep 600",
-                     ServerStart::NoNumber, 0},
-        // Its child keeps the pipe open and ignores SIGTERM: the deadline
-        // passes, the child is killed with the server's process group.
-        BrokenServer{"ExitsLeavingAChild", "trap '' TERM; sleep 600 & exit 4",
-                     ServerStart::Exited, 4, leftChildDeadline},
-        BrokenServer{"GivesADisplayNobodyServes", "echo 99999 >/proc/self/fd/$2; exec sleep 600",
-                     ServerStart::Unusable, 99999}),
+    ::testing::Values(BrokenServer{"NoneOnPath", nullptr, ServerStart::NotInstalled, 0},
+                      BrokenServer{"ExitsAtOnce", "exit 3", ServerStart::Exited, 3},
+                      BrokenServer{"KilledAtOnce", "kill -KILL $$", ServerStart::Killed, SIGKILL},
+                      BrokenServer{"Silent", "exec sleep 600", ServerStart::TimedOut,
+                                   silentDeadline.count(), silentDeadline},
+                      BrokenServer{"FloodsWithoutLineBreak", "exec cat /dev/zero >/proc/self/fd/$2",
+                                   ServerStart::NoNumber, 0},
+                      BrokenServer{"WritesAWord", "echo none >/proc/self/fd/$2; exec sleep 600",
+                                   ServerStart::NoNumber, 0},
+                      // Its child keeps the pipe open and ignores SIGTERM: the deadline
+                      // passes, the child is killed with the server's process group.
+                      BrokenServer{"ExitsLeavingAChild", "trap '' TERM; sleep 600 & exit 4",
+                                   ServerStart::Exited, 4, leftChildDeadline},
+                      BrokenServer{"GivesADisplayNobodyServes",
+                                   "echo 99999 >/proc/self/fd/$2; exec sleep 600",
+                                   ServerStart::Unusable, 99999}),
     [](const auto& info) { return info.param.name; });
 
 } // namespace

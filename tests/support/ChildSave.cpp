@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr mode_t playerUmask = 022;
-constexpr int saveDeadlineMs = 20000; // a save that blocks fails instead of hanging
+constexpr int saveDeadlineMs = 20000;           // a save that blocks fails instead of hanging
 constexpr std::uintmax_t shownTextAtMost = 100; // longer files show their size
 
 // What the child sends down its pipe.
@@ -48,8 +48,7 @@ bool becomePlayer()
            prctl(PR_SET_DUMPABLE, 1) == 0; // keeps /proc/self/io readable
 }
 
-[[noreturn]] void saveTwice(void (*setUp)(), Saver saver, float gameScore, int resultPipe,
-                            int said)
+[[noreturn]] void saveTwice(void (*setUp)(), Saver saver, float gameScore, int resultPipe, int said)
 {
     if ((saver == Saver::player && geteuid() == rootUser && !becomePlayer()) ||
         dup2(said, STDERR_FILENO) < 0)
@@ -82,8 +81,8 @@ void describeEntry(const fs::directory_entry& entry, std::ostream& line)
         line << ' ' << std::oct << static_cast<int>(status.permissions()) << std::dec << ' '
              << fs::file_size(name) << " bytes";
     else
-        line << ' ' << std::oct << static_cast<int>(status.permissions()) << " \""
-             << readFile(name) << '"';
+        line << ' ' << std::oct << static_cast<int>(status.permissions()) << " \"" << readFile(name)
+             << '"';
 }
 
 } // namespace

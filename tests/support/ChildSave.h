@@ -15,10 +15,10 @@ enum class Saver { player, root };
 
 // What a child saw of two frames that save the same score.
 struct TwoFrames {
-    float best[2]; // what SaveScore returned
-    long long firstRead; // bytes read by the first save
+    float best[2];          // what SaveScore returned
+    long long firstRead;    // bytes read by the first save
     long long secondWrites; // write calls made by the second
-    std::string said; // the child's standard error
+    std::string said;       // the child's standard error
 };
 
 // In a child process, as the player (uid 65534 when started as root, since

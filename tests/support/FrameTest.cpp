@@ -82,9 +82,15 @@ void FrameTest::SetUp()
     clearWindow();
 }
 
-void FrameTest::TearDown() { platform::testhooks::releaseClock(); }
+void FrameTest::TearDown()
+{
+    platform::testhooks::releaseClock();
+}
 
-void FrameTest::clearWindow() { Quasaril::_mainWindow.clear(sf::Color::Black); }
+void FrameTest::clearWindow()
+{
+    Quasaril::_mainWindow.clear(sf::Color::Black);
+}
 
 Brain& brainAt(int row, int column)
 {
@@ -155,11 +161,20 @@ bool showsPicture(const sf::Image& frame, const PictureProbe& probe, sf::Vector2
     return sameColour(frame.getPixel(x, y), probe.colour);
 }
 
-bool isRed(sf::Color pixel) { return pixel.r > 200 && pixel.g < 60 && pixel.b < 60; }
+bool isRed(sf::Color pixel)
+{
+    return pixel.r > 200 && pixel.g < 60 && pixel.b < 60;
+}
 
-bool isYellow(sf::Color pixel) { return pixel.r > 200 && pixel.g > 200 && pixel.b < 60; }
+bool isYellow(sf::Color pixel)
+{
+    return pixel.r > 200 && pixel.g > 200 && pixel.b < 60;
+}
 
-bool isGreen(sf::Color pixel) { return pixel.g > 200 && pixel.r < 60 && pixel.b < 60; }
+bool isGreen(sf::Color pixel)
+{
+    return pixel.g > 200 && pixel.r < 60 && pixel.b < 60;
+}
 
 int countPixels(const sf::Image& frame, const sf::IntRect& area,
                 const std::function<bool(sf::Color)>& matches)
@@ -211,7 +226,10 @@ void restartDiceAfter(long draws)
         platform::gameRand();
 }
 
-int shootValue(int draw) { return draw % shotDiceSides + 1; }
+int shootValue(int draw)
+{
+    return draw % shotDiceSides + 1;
+}
 
 std::vector<sf::Event> eventsOfOtherKinds()
 {
@@ -253,4 +271,7 @@ std::vector<sf::Event> eventsOfOtherKinds()
     return events;
 }
 
-sf::Event noEvent() { return eventOfType(sf::Event::GainedFocus); }
+sf::Event noEvent()
+{
+    return eventOfType(sf::Event::GainedFocus);
+}

@@ -9,7 +9,10 @@
 
 namespace fs = std::filesystem;
 
-std::string runDirectory() { return QUASARIL_RUN_DIR; }
+std::string runDirectory()
+{
+    return QUASARIL_RUN_DIR;
+}
 
 std::string readFile(const std::string& name)
 {

@@ -28,8 +28,9 @@ void blend(sf::Image& image, int x, int y, sf::Color c)
     };
     if (outA <= 0.f)
         return;
-    image.setPixel(x, y, sf::Color(mix(c.r, under.r), mix(c.g, under.g), mix(c.b, under.b),
-                                   static_cast<sf::Uint8>(std::lround(outA * 255.f))));
+    image.setPixel(x, y,
+                   sf::Color(mix(c.r, under.r), mix(c.g, under.g), mix(c.b, under.b),
+                             static_cast<sf::Uint8>(std::lround(outA * 255.f))));
 }
 
 void fillRect(sf::Image& image, int x, int y, int w, int h, sf::Color c)
@@ -87,7 +88,8 @@ void placeSprite(sf::Image& target, const sf::Image& sprite, int x, int y)
 void placeCentred(sf::Image& target, const sf::Image& sprite, int y)
 {
     placeSprite(target, sprite,
-                (static_cast<int>(target.getSize().x) - static_cast<int>(sprite.getSize().x)) / 2, y);
+                (static_cast<int>(target.getSize().x) - static_cast<int>(sprite.getSize().x)) / 2,
+                y);
 }
 
 sf::Image enlarged(const sf::Image& small, int factor)
@@ -108,6 +110,9 @@ std::uint32_t Dice::next()
     return _state >> 8;
 }
 
-int Dice::below(int n) { return static_cast<int>(next() % static_cast<std::uint32_t>(n)); }
+int Dice::below(int n)
+{
+    return static_cast<int>(next() % static_cast<std::uint32_t>(n));
+}
 
 } // namespace pictures

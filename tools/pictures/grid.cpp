@@ -29,8 +29,9 @@ void drawGrid(sf::Image& image, const Grid& grid, const Palette& palette, int x,
     for (std::size_t row = 0; row < grid.size(); ++row)
         for (std::size_t col = 0; col < grid[row].size(); ++col)
             if (grid[row][col] != clearCell)
-                fillRect(image, x + static_cast<int>(col) * scale, y + static_cast<int>(row) * scale,
-                         scale, scale, palette.at(grid[row][col]));
+                fillRect(image, x + static_cast<int>(col) * scale,
+                         y + static_cast<int>(row) * scale, scale, scale,
+                         palette.at(grid[row][col]));
 }
 
 sf::Image blankFor(const Grid& grid, int scale)

@@ -28,8 +28,9 @@ void sky(sf::Image& image, int side, int radius)
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x)
             if (insideRoundedSquare(x, y, side, radius))
-                image.setPixel(x, y, lerp(sf::Color(12, 6, 40), sf::Color(64, 16, 96),
-                                          y / static_cast<float>(side)));
+                image.setPixel(x, y,
+                               lerp(sf::Color(12, 6, 40), sf::Color(64, 16, 96),
+                                    y / static_cast<float>(side)));
 }
 
 // Stars a unit square, clear of the rounded corners.
@@ -41,7 +42,8 @@ void stars(sf::Image& image, int side, int radius, int unit)
     for (int n = 0; n < starCount; ++n) {
         const int x = radius + dice.below(side - 2 * radius);
         const int y = radius + dice.below(side - 2 * radius);
-        fillRect(image, x, y, unit, unit, withAlpha(sf::Color::White, 0.5f + dice.below(50) / 100.f));
+        fillRect(image, x, y, unit, unit,
+                 withAlpha(sf::Color::White, 0.5f + dice.below(50) / 100.f));
     }
 }
 
@@ -63,7 +65,13 @@ sf::Image icon(unsigned size)
 
 } // namespace
 
-sf::Image smallIcon() { return icon(unitsAcross); }
-sf::Image largeIcon() { return icon(2 * unitsAcross); }
+sf::Image smallIcon()
+{
+    return icon(unitsAcross);
+}
+sf::Image largeIcon()
+{
+    return icon(2 * unitsAcross);
+}
 
 } // namespace pictures

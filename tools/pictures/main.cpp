@@ -26,20 +26,13 @@ struct Picture {
 
 // The game's pictures, by the names it reads them by.
 const Picture gamePictures[] = {
-    {"SpaceShip3.png", ship},
-    {"Projectile3.png", plainShotPicture},
-    {"bolt.png", boltPicture},
-    {"virus2.png", virusPicture},
-    {"brain.png", plainBrain},
-    {"brain_freeze3.png", freezeBrain},
-    {"brain_fire3.png", fireBrain},
-    {"brain_Projectile1.png", brainShot},
-    {"explode1.png", explosion},
-    {"powerup.png", powerUp},
-    {"bubble2.png", bubble},
-    {"SplashScreen1.png", splashScreen},
-    {"space2.png", backdrop},
-    {"mainmenu.png", mainMenu},
+    {"SpaceShip3.png", ship},       {"Projectile3.png", plainShotPicture},
+    {"bolt.png", boltPicture},      {"virus2.png", virusPicture},
+    {"brain.png", plainBrain},      {"brain_freeze3.png", freezeBrain},
+    {"brain_fire3.png", fireBrain}, {"brain_Projectile1.png", brainShot},
+    {"explode1.png", explosion},    {"powerup.png", powerUp},
+    {"bubble2.png", bubble},        {"SplashScreen1.png", splashScreen},
+    {"space2.png", backdrop},       {"mainmenu.png", mainMenu},
 };
 
 // The desktop's icons, named by their size in the icon theme.

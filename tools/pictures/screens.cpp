@@ -28,7 +28,8 @@ sf::Image starfield(std::uint32_t seed)
                                         sf::Color(255, 230, 170)};
     sf::Image image = blank(screenSize, screenSize);
     for (unsigned y = 0; y < screenSize; ++y) {
-        const sf::Color sky = lerp(sf::Color(2, 2, 14), sf::Color(28, 6, 44), y / float(screenSize));
+        const sf::Color sky =
+            lerp(sf::Color(2, 2, 14), sf::Color(28, 6, 44), y / float(screenSize));
         for (unsigned x = 0; x < screenSize; ++x)
             image.setPixel(x, y, sky);
     }

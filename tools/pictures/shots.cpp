@@ -19,8 +19,8 @@ sf::Image bolt()
     constexpr int width = 150;
     constexpr int height = 24;
     constexpr float middle = height / 2.f;
-    constexpr int period = 16;      // pixels from one zig to the next
-    constexpr float swing = 7.f;    // how far the zigzag strays from the middle
+    constexpr int period = 16;   // pixels from one zig to the next
+    constexpr float swing = 7.f; // how far the zigzag strays from the middle
     constexpr float haloWidth = 5.f;
     constexpr float endInset = 8.f; // the end glows' centres, in from each end
     constexpr float endRadius = 10.f;
@@ -97,16 +97,25 @@ sf::Image playerShot()
     return gridPicture(playerShotArt, playerShotColours, shotScale);
 }
 
-sf::Image plainShotPicture() { return onShotCanvas(playerShot()); }
-sf::Image boltPicture() { return onShotCanvas(bolt()); }
-sf::Image virusPicture() { return onShotCanvas(virusShot()); }
+sf::Image plainShotPicture()
+{
+    return onShotCanvas(playerShot());
+}
+sf::Image boltPicture()
+{
+    return onShotCanvas(bolt());
+}
+sf::Image virusPicture()
+{
+    return onShotCanvas(virusShot());
+}
 
 // The enemy shot is drawn from its brain's top-left corner, so the drop sits
 // in the middle of a brain-wide picture, just below the brain, in a glow.
 sf::Image brainShot()
 {
-    constexpr int width = 40;  // the brain's width
-    constexpr int height = 60; // the brain's slot
+    constexpr int width = 40;   // the brain's width
+    constexpr int height = 60;  // the brain's slot
     constexpr int dropTop = 40; // the brain's height
     constexpr int dropScale = 4;
     constexpr float glowRadius = 12.f;

@@ -19,9 +19,15 @@ constexpr int shipScale = 3;  // 20 grid cells: a 60 pixel ship
 
 } // namespace
 
-sf::Image plainBrainAtScale(int scale) { return gridPicture(brainBody, pinkBrain, scale); }
+sf::Image plainBrainAtScale(int scale)
+{
+    return gridPicture(brainBody, pinkBrain, scale);
+}
 
-sf::Image plainBrain() { return plainBrainAtScale(brainScale); }
+sf::Image plainBrain()
+{
+    return plainBrainAtScale(brainScale);
+}
 
 sf::Image freezeBrain()
 {
@@ -39,9 +45,15 @@ sf::Image fireBrain()
     return image;
 }
 
-sf::Image shipAtScale(int scale) { return gridPicture(shipArt, shipColours, scale); }
+sf::Image shipAtScale(int scale)
+{
+    return gridPicture(shipArt, shipColours, scale);
+}
 
-sf::Image ship() { return shipAtScale(shipScale); }
+sf::Image ship()
+{
+    return shipAtScale(shipScale);
+}
 
 // Drawn over the ship's own 60 by 60 picture area, which the explosion keeps:
 // blocks of fire in rings round the middle, their edges made ragged by dice.
