@@ -25,8 +25,6 @@ constexpr int driftRowOffset = 1;
 
 constexpr int powerCount = 4;
 
-constexpr int wrapStep = 20;
-constexpr int rightmostMoveStart = 699;
 constexpr int rightWrapAfter = 700;
 constexpr int wrapDistance = 780;
 
@@ -91,14 +89,14 @@ void PowerUp::WrapAround(Quasaril::Direction dir, int& x)
 {
     switch (dir) {
     case Quasaril::RIGHT:
-        if (x <= rightmostMoveStart)
-            x += wrapStep;
+        if (x <= SpaceShip::rightmostMoveStart)
+            x += SpaceShip::step;
         if (x > rightWrapAfter)
             x -= wrapDistance;
         break;
     case Quasaril::LEFT:
         if (x > 0)
-            x -= wrapStep;
+            x -= SpaceShip::step;
         if (x < 0)
             x += wrapDistance;
         break;

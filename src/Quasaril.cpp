@@ -24,7 +24,7 @@ int h = f;
 int t = 0, u = 0;
 float uu = 0.0f, tt = 0.0f;
 int z = 0;
-int cadets = 7;
+int cadets = Quasaril::columns;
 
 } // namespace game
 
@@ -46,7 +46,7 @@ float _elapsedTimeSinceCreatedBrain34 = 0.0f;
 float _timeCreated = 0.0f;
 float _brain11tTimeCreated = 0.0f;
 float _brain34tTimeCreated = 0.0f;
-float bulletTimeCreated[35] = {};
+float bulletTimeCreated[Quasaril::brainsInArmy] = {};
 float leftBoundry = 0.0f, rightBoundry = 0.0f, topBoundry = 0.0f, bottomBoundry = 0.0f;
 bool hit = false;
 bool power = true;
@@ -64,19 +64,12 @@ using namespace game;
 
 namespace {
 
-constexpr int brainsInArmy = 35;
-constexpr int columns = 7;
-
-// Objects out of play wait here, outside the playfield.
-constexpr float parkX = 900.0f;
-constexpr float parkY = 900.0f;
-
 const char* const explodedShipPicture = "explode1.png";
 constexpr int explosionShiftX = 20; // the explosion stands left of the ship
 
 void park(VisibleGameObject& object)
 {
-    object.setPosition(parkX, parkY);
+    object.setPosition(VisibleGameObject::parkX, VisibleGameObject::parkY);
 }
 
 void place(VisibleGameObject& object, int atX, int atY)
@@ -160,9 +153,9 @@ bool Quasaril::IsExiting()
 void Quasaril::endGameCheck()
 {
     _quasa.killCount = 0;
-    const bool* rows[] = {_quasa.hit1, _quasa.hit2, _quasa.hit3, _quasa.hit4, _quasa.hit5};
-    for (int i = 0; i < 7; ++i) {
-        for (const bool* row : rows)
+    const bool* deadFlags[] = {_quasa.hit1, _quasa.hit2, _quasa.hit3, _quasa.hit4, _quasa.hit5};
+    for (int i = 0; i < columns; ++i) {
+        for (const bool* row : deadFlags)
             if (row[i])
                 ++_quasa.killCount;
         // Only true after the last column, with every brain struck. The win
@@ -275,12 +268,6 @@ void Quasaril::ShowMenu()
 
 namespace {
 
-// Ship moves and their limits. The limits are tested before the step, so
-// the ship can pass them by one step: x runs from -5 to 715, y from 0 to 600.
-constexpr int shipStep = 20;
-constexpr int rightmostMoveStart = 699;
-constexpr int lowestMoveStart = 599;
-
 constexpr float fireDelay = 1500.0f;
 
 struct ShotKind {
@@ -371,24 +358,24 @@ void Quasaril::checkEvents(sf::Event currentEvent)
         if (_player1.wrapAround)
             PowerUp::WrapAround(LEFT, x);
         else if (x > 0)
-            x -= shipStep;
+            x -= SpaceShip::step;
         placeShip();
     }
     if (key == sf::Keyboard::Right) {
         if (_player1.wrapAround)
             PowerUp::WrapAround(RIGHT, x);
-        else if (x <= rightmostMoveStart)
-            x += shipStep;
+        else if (x <= SpaceShip::rightmostMoveStart)
+            x += SpaceShip::step;
         placeShip();
     }
     if (key == sf::Keyboard::Up) {
         if (y > 0)
-            y -= shipStep;
+            y -= SpaceShip::step;
         placeShip();
     }
     if (key == sf::Keyboard::Down) {
-        if (y <= lowestMoveStart)
-            y += shipStep;
+        if (y <= SpaceShip::lowestMoveStart)
+            y += SpaceShip::step;
         placeShip();
     }
 
@@ -500,7 +487,7 @@ void arcStep()
     float temp_x = 0.0f;
     float temp_y = 0.0f;
     arcing.getPosition(temp_x, temp_y);
-    if (temp_y != parkY)
+    if (temp_y != VisibleGameObject::parkY)
         arcing.arc(_elapsedTimeSinceCreatedBrain11, g, h, e, f);
 }
 
