@@ -1,5 +1,6 @@
 #include "PowerUp.h"
 
+#include "GameFiles.h"
 #include "platform/GameClock.h"
 
 namespace powerUpUnit {
@@ -13,9 +14,6 @@ using powerUpUnit::_player1;
 using powerUpUnit::_shield;
 
 namespace {
-
-const char* const powerUpPicture = "powerup.png";
-const char* const bubblePicture = "bubble2.png";
 
 // The power-up drifts one pixel right and one down every 40 ticks along the
 // line from (0, 1) to (799, 800), and starts again every 32 seconds.
@@ -50,7 +48,7 @@ void PowerUp::Placement(int& z, bool power, float& ab, float& bb, float& cb, flo
     const int now = static_cast<int>(platform::gameClock());
     z = (now / ticksPerDriftStep) % driftSteps;
     const int row = z + driftRowOffset;
-    showPicture(powerUp, powerUpPicture);
+    showPicture(powerUp, gamefiles::powerUp);
     if (power)
         powerUp.setPosition(static_cast<float>(z), static_cast<float>(row));
     else
@@ -110,7 +108,7 @@ void PowerUp::WrapAround(Quasaril::Direction dir, int& x)
 // previous frame put it.
 void PowerUp::Shield(int& x, int& y)
 {
-    showPicture(_shield, bubblePicture);
+    showPicture(_shield, gamefiles::bubble);
     _shield.draw(Quasaril::_mainWindow);
     _shield.setPosition(static_cast<float>(x - bubbleOffsetX),
                         static_cast<float>(y - bubbleOffsetY));

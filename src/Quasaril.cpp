@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "GameFiles.h"
 #include "MainMenu.h"
 #include "PowerUp.h"
 #include "SplashScreen.h"
@@ -64,7 +65,6 @@ using namespace game;
 
 namespace {
 
-const char* const explodedShipPicture = "explode1.png";
 constexpr int explosionShiftX = 20; // the explosion stands left of the ship
 
 void park(VisibleGameObject& object)
@@ -88,7 +88,7 @@ bool lossToWrite = false;
 // loss is written over the playfield; repeated in every later test.
 void explodeShip()
 {
-    showPicture(Quasaril::_player1, explodedShipPicture);
+    showPicture(Quasaril::_player1, gamefiles::explodedShip);
     place(Quasaril::_player1, x - explosionShiftX, y);
     if (inArmyPass)
         lossToWrite = true;
@@ -189,7 +189,6 @@ namespace {
 
 constexpr unsigned windowSize = 800;
 constexpr unsigned bitsPerPixel = 32;
-const char* const shipPicture = "SpaceShip3.png";
 
 // pollEvent leaves the event untouched when the queue is empty, and a
 // value-initialised sf::Event reads as sf::Event::Closed. Hand the play frame
@@ -209,7 +208,7 @@ void Quasaril::Run()
         return;
     _mainWindow.create(sf::VideoMode(windowSize, windowSize, bitsPerPixel), "QUASARIL");
     _gameState = ShowingSplash;
-    showPicture(_player1, shipPicture);
+    showPicture(_player1, gamefiles::ship);
     _player1.setPosition(static_cast<float>(x), static_cast<float>(y));
     while (!IsExiting()) {
         GameLoop();
@@ -275,9 +274,9 @@ struct ShotKind {
     int offsetX; // from the ship's position
     int offsetY;
 };
-constexpr ShotKind virusShot{"virus2.png", 15, -50};
-constexpr ShotKind torpedoShot{"bolt.png", -40, -100};
-constexpr ShotKind plainShot{"Projectile3.png", 30, -40};
+constexpr ShotKind virusShot{gamefiles::virusShot, 15, -50};
+constexpr ShotKind torpedoShot{gamefiles::torpedoShot, -40, -100};
+constexpr ShotKind plainShot{gamefiles::plainShot, 30, -40};
 
 constexpr float shieldFrames = 1000.0f;
 
@@ -417,7 +416,6 @@ constexpr float fireTimerStart = 3000.0f;
 constexpr float reloadTime = 15000.0f;
 constexpr int firingDraw = 100;
 constexpr int firingColumns[] = {0, 2, 4, 6};
-const char* const brainShotPicture = "brain_Projectile1.png";
 
 // Rows 2 and 4 share one counter of BrainMovement calls: right by count/50
 // below 3000, left by count/50 above it, back to 0 after 6000.
@@ -425,17 +423,13 @@ constexpr float swayTurn = 3000.0f;
 constexpr float swayReset = 6000.0f;
 constexpr double swayDivisor = 50.0; // the shift is worked out in double
 
-const char* const plainBrainPicture = "brain.png";
-const char* const freezeBrainPicture = "brain_freeze3.png";
-const char* const fireBrainPicture = "brain_fire3.png";
-
 const char* pictureFor(int row, int column)
 {
     if ((row == 1 && column == arcingColumn) || (row == 3 && column == divingColumn))
-        return freezeBrainPicture;
+        return gamefiles::freezeBrain;
     if (row == 4 && column == fieryColumn)
-        return fireBrainPicture;
-    return plainBrainPicture;
+        return gamefiles::fireBrain;
+    return gamefiles::plainBrain;
 }
 
 int slotY(int row)
@@ -588,7 +582,7 @@ void Quasaril::BrainFire(Brain* brain_, float* elapsedTimeSinceCreatedBrainProje
         const int draw = brain_[i].Shoot();
         if (draw >= firingDraw && elapsedTimeSinceCreatedBrainProjectile_[i] > reloadTime) {
             bulletTimeCreated_[i] = _brain_projectile.timeCreated();
-            showPicture(_brain_projectile, brainShotPicture);
+            showPicture(_brain_projectile, gamefiles::brainShot);
         }
         // Measured from the game's own firing times, whatever array is passed.
         elapsedTimeSinceCreatedBrainProjectile_[i] = _brain_projectile.Timer(bulletTimeCreated[i]);

@@ -9,13 +9,13 @@
 #include <optional>
 #include <sstream>
 
+#include "GameFiles.h"
 #include "platform/HighScoreFile.h"
 #include "Quasaril.h"
 
 namespace {
 
 using platform::files::highScoreFile;
-const char* const fontFile = "Arial.ttf";
 
 constexpr unsigned scoreTextSize = 20;
 constexpr unsigned messageTextSize = 80;
@@ -108,7 +108,7 @@ const sf::Font& loadFont()
     static sf::Font* const font = new sf::Font; // lives until the process ends
     static bool loaded = false;
     if (!loaded)
-        loaded = font->loadFromFile(fontFile);
+        loaded = font->loadFromFile(gamefiles::font);
     return *font;
 }
 
