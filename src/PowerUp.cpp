@@ -17,6 +17,7 @@ namespace {
 
 // The power-up drifts one pixel right and one down every 40 ticks along the
 // line from (0, 1) to (799, 800), and starts again every 32 seconds.
+// Deliberate: see docs/game.md, "The process clock".
 constexpr int ticksPerDriftStep = 40;
 constexpr int driftSteps = 800;
 constexpr int driftRowOffset = 1;
@@ -59,6 +60,7 @@ void PowerUp::Placement(int& z, bool power, float& ab, float& bb, float& cb, flo
 }
 
 // Only the first choice of a process counts: the flags are never cleared.
+// Deliberate: see docs/game.md, "One power-up a process".
 void PowerUp::Select(std::string& power)
 {
     if (anyPowerHeld())
@@ -106,6 +108,7 @@ void PowerUp::WrapAround(Quasaril::Direction dir, int& x)
 
 // The bubble is drawn before it is moved, so each frame shows it where the
 // previous frame put it.
+// Deliberate: see docs/game.md, "The bubble a frame behind".
 void PowerUp::Shield(int& x, int& y)
 {
     showPicture(_shield, gamefiles::bubble);

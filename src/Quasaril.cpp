@@ -86,6 +86,7 @@ bool lossToWrite = false;
 
 // The struck ship shows the explosion just left of where it stood and the
 // loss is written over the playfield; repeated in every later test.
+// Deliberate: see docs/game.md, "Points after Game Over".
 void explodeShip()
 {
     showPicture(Quasaril::_player1, gamefiles::explodedShip);
@@ -158,8 +159,8 @@ void Quasaril::endGameCheck()
         for (const bool* row : deadFlags)
             if (row[i])
                 ++_quasa.killCount;
-        // Only true after the last column, with every brain struck. The win
-        // is drawn again in every frame after that and play goes on.
+        // Only true after the last column, with every brain struck.
+        // Deliberate: see docs/game.md, "The win text".
         if (_quasa.killCount > brainsInArmy - 1) {
             _score.win();
             _quasa.gameWin = true;
@@ -217,6 +218,7 @@ void Quasaril::Run()
     _mainWindow.close();
 }
 
+// Deliberate: see docs/game.md, "Three displays a pass".
 void Quasaril::GameLoop()
 {
     _mainWindow.display();
@@ -312,6 +314,7 @@ void Quasaril::playing(sf::Event currentEvent)
     PowerUp::Placement(z, power, ab, bb, cb, db);
 
     // The army above has seen the flags the previous frame left.
+    // Deliberate: see docs/game.md, "Powers a frame late".
     _player1.torpedo = powerUp.getTorpedo();
     _player1.shield = powerUp.getShield();
     _player1.virus = powerUp.getVirus();
@@ -330,12 +333,14 @@ void Quasaril::playing(sf::Event currentEvent)
     _projectile.setBoundry(leftBoundry, rightBoundry, topBoundry, bottomBoundry, _player1.torpedo);
 
     // Once taken, the power-up is gone for the rest of the process.
+    // Deliberate: see docs/game.md, "One power-up a process".
     power = _player1.collisionCheck(ab, bb, cb, db, false, power, _score.GameScore);
     if (!power)
         PowerUp::Select(powerd);
     _score.PowerUp(powerd);
 
     // The shield lasts 1000 frames in the whole run, never more.
+    // Deliberate: see docs/game.md, "The shield's 1000 frames".
     if (_player1.shield && _quasa.time_5 < shieldFrames) {
         _quasa.time_5 += 1.0f;
         PowerUp::Shield(x, y);
@@ -345,6 +350,7 @@ void Quasaril::playing(sf::Event currentEvent)
 }
 
 // A key release acts exactly as a press of the same key.
+// Deliberate: see docs/game.md, "Key releases move too".
 void Quasaril::checkEvents(sf::Event currentEvent)
 {
     const sf::Keyboard::Key key =
@@ -412,6 +418,7 @@ constexpr float diveStartX = 420.0f;
 
 // No shot starts from a column within 15000 ticks of its last one, and the
 // first fire call of each frame sees 3000 in every column.
+// Deliberate: see docs/game.md, "The first fire call never fires".
 constexpr float fireTimerStart = 3000.0f;
 constexpr float reloadTime = 15000.0f;
 constexpr int firingDraw = 100;
@@ -419,6 +426,7 @@ constexpr int firingColumns[] = {0, 2, 4, 6};
 
 // Rows 2 and 4 share one counter of BrainMovement calls: right by count/50
 // below 3000, left by count/50 above it, back to 0 after 6000.
+// Deliberate: see docs/game.md, "The sway reset".
 constexpr float swayTurn = 3000.0f;
 constexpr float swayReset = 6000.0f;
 constexpr double swayDivisor = 50.0; // the shift is worked out in double
@@ -459,6 +467,7 @@ bool shotTest(Brain& brain)
 
 // The shot test of one brain. A brain struck now is marked dead and stops
 // the player's shot; it is parked at once only where the caller asks.
+// Deliberate: see docs/game.md, "Struck brains parked a frame late".
 void testAndDraw(Brain& brain, bool& dead, bool& alive, bool parkWhenStruck)
 {
     alive = shotTest(brain);
@@ -474,6 +483,7 @@ void testAndDraw(Brain& brain, bool& dead, bool& alive, bool parkWhenStruck)
 
 // The arcing brain is driven by the process clock. A parked (dead) one stays
 // parked; one without a picture has no position to read and arcs on.
+// Deliberate: see docs/game.md, "The process clock".
 void arcStep()
 {
     Brain& arcing = _brain1[arcingColumn];
@@ -487,6 +497,7 @@ void arcStep()
 
 // The diving brain is driven by the process clock too and is handed to the
 // dive even when dead, starting from the park.
+// Deliberate: see docs/game.md, "The process clock".
 void diveStep()
 {
     Brain& diving = _brain3[divingColumn];
@@ -503,6 +514,7 @@ void diveStep()
 
 // Every brain is drawn once, at its own column's step; later arc, dive and
 // sway steps in the same call move sprites that the crash tests see.
+// Deliberate: see docs/game.md, "Motion after drawing".
 void Quasaril::BrainArmy()
 {
     beginArmyPass();
@@ -567,6 +579,7 @@ void Quasaril::BrainArmy()
 
 // Every firing column moves the one shared shot to its own origin plus its
 // own fall, draws it and tests the ship against it.
+// Deliberate: see docs/game.md, "Shots drawn up to 32 times".
 void Quasaril::BrainFire(Brain* brain_, float* elapsedTimeSinceCreatedBrainProjectile_,
                          float* bulletTimeCreated_)
 {
@@ -611,7 +624,9 @@ void Quasaril::BrainMovement(Brain* brain_)
             brain_[i].getPosition(swayX, swayY);
             brain_[i].setPosition(static_cast<float>(swayX - _quasa.time_2 / swayDivisor), swayY);
         }
-        // The reset can fall inside the loop: the brains after it move by 0.
+        // The counter may go back to 0 at any brain of the row; the brains
+        // after it move by 0 in this call.
+        // Deliberate: see docs/game.md, "The sway reset".
         if (_quasa.time_2 > swayReset)
             _quasa.time_2 = 0.0f;
     }
@@ -620,6 +635,7 @@ void Quasaril::BrainMovement(Brain* brain_)
 
 // Once the player's life is lost every later test repeats the loss: the
 // explosion, the text and the parking of the brains of the row.
+// Deliberate: see docs/game.md, "Points after Game Over".
 void Quasaril::Crash(Brain* brain_)
 {
     for (int i = 0; i < columns; ++i) {

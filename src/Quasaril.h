@@ -81,6 +81,7 @@ private:
 
 // State shared by the game's operations, defined in Quasaril.cpp. It lives for
 // the whole process and nothing resets it.
+// Deliberate: see docs/game.md, "Nothing is reset".
 namespace game {
 
 extern int x; // the ship's position

@@ -147,6 +147,8 @@ void drawText(Line line, const std::string& words, unsigned size, sf::Color colo
 
 Score::Score() : GameScore(0.0f) {}
 
+// Called in every frame: it also keeps the high-score file.
+// Deliberate: see docs/game.md, "The high score every frame".
 void Score::DisplayScore(float GameScore)
 {
     const std::string score = formatNumber(GameScore);
