@@ -9,13 +9,13 @@
 #include <optional>
 #include <sstream>
 
+#include "GameFiles.h"
 #include "platform/HighScoreFile.h"
 #include "Quasaril.h"
 
 namespace {
 
 using platform::files::highScoreFile;
-const char* const fontFile = "Arial.ttf";
 
 constexpr unsigned scoreTextSize = 20;
 constexpr unsigned messageTextSize = 80;
@@ -108,7 +108,7 @@ const sf::Font& loadFont()
     static sf::Font* const font = new sf::Font; // lives until the process ends
     static bool loaded = false;
     if (!loaded)
-        loaded = font->loadFromFile(fontFile);
+        loaded = font->loadFromFile(gamefiles::font);
     return *font;
 }
 
@@ -147,6 +147,8 @@ void drawText(Line line, const std::string& words, unsigned size, sf::Color colo
 
 Score::Score() : GameScore(0.0f) {}
 
+// Called in every frame: it also keeps the high-score file.
+// Deliberate: see docs/game.md, "The high score every frame".
 void Score::DisplayScore(float GameScore)
 {
     const std::string score = formatNumber(GameScore);

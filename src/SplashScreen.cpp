@@ -1,8 +1,8 @@
 #include "SplashScreen.h"
 
-namespace {
+#include "GameFiles.h"
 
-const char* const splashPicture = "SplashScreen1.png";
+namespace {
 
 bool endsSplash(const sf::Event& event)
 {
@@ -15,7 +15,7 @@ bool endsSplash(const sf::Event& event)
 void SplashScreen::Show(sf::RenderWindow& renderWindow)
 {
     sf::Texture image;
-    if (!image.loadFromFile(splashPicture))
+    if (!image.loadFromFile(gamefiles::splashScreen))
         return;
     sf::Sprite sprite(image);
     renderWindow.draw(sprite);

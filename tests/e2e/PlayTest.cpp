@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "GameFiles.h"
 #include "Desktop.h"
 
 using namespace e2e;
@@ -34,7 +35,7 @@ bool showsScreen(const GameWindow& window, const char* name)
 
 bool showsShipAt(const GameWindow& window, sf::Vector2i place)
 {
-    return window.screen().shows(picture("SpaceShip3.png"), place.x, place.y) >= spriteShown;
+    return window.screen().shows(picture(gamefiles::ship), place.x, place.y) >= spriteShown;
 }
 
 // Clicks again after each wait in vain: a click that arrives while the game
@@ -67,10 +68,11 @@ protected:
     {
         GameWindow window = open(files);
         if (!pollUntil(scaled(Seconds(10)),
-                       [&] { return showsScreen(window, "SplashScreen1.png"); }))
+                       [&] { return showsScreen(window, gamefiles::splashScreen); }))
             throw std::runtime_error("no splash screen");
         window.key("a");
-        if (!pollUntil(scaled(Seconds(5)), [&] { return showsScreen(window, "mainmenu.png"); }))
+        if (!pollUntil(scaled(Seconds(5)),
+                       [&] { return showsScreen(window, gamefiles::mainMenu); }))
             throw std::runtime_error("no menu after a key at the splash screen");
         return window;
     }
@@ -135,10 +137,11 @@ bool isBlack(sf::Color c)
 TEST_F(SplashEndToEnd, AKeyEndsTheSplashAndTheMenuShows)
 {
     GameWindow window = open();
-    ASSERT_TRUE(
-        pollUntil(scaled(Seconds(10)), [&] { return showsScreen(window, "SplashScreen1.png"); }));
+    ASSERT_TRUE(pollUntil(scaled(Seconds(10)),
+                          [&] { return showsScreen(window, gamefiles::splashScreen); }));
     window.key("a");
-    EXPECT_TRUE(pollUntil(scaled(Seconds(5)), [&] { return showsScreen(window, "mainmenu.png"); }));
+    EXPECT_TRUE(
+        pollUntil(scaled(Seconds(5)), [&] { return showsScreen(window, gamefiles::mainMenu); }));
     EXPECT_TRUE(game().running());
 }
 
@@ -147,7 +150,7 @@ TEST_F(MenuEndToEnd, AClickBetweenTheItemsKeepsTheMenu)
     GameWindow window = openMenu();
     window.click(gapClick.x, gapClick.y);
     EXPECT_FALSE(pollUntil(scaled(Seconds(1)), [&] { return !game().running(); }));
-    EXPECT_TRUE(showsScreen(window, "mainmenu.png"));
+    EXPECT_TRUE(showsScreen(window, gamefiles::mainMenu));
     EXPECT_FALSE(game().highScoreText()) << "play began";
     // The menu shown again still answers.
     EXPECT_TRUE(clickUntil(window, exitClick, [&] { return !game().running(); }));
@@ -172,8 +175,8 @@ TEST_F(PlayEndToEnd, TheFixedBrainsShipAndScoresAreDrawn)
     const bool allSeen = pollUntil(scaled(Seconds(5)), [&] {
         const Screen screen = window.screen();
         for (std::size_t n = 0; n < slots.size(); ++n)
-            seen[n] = seen[n] ||
-                      screen.shows(picture("brain.png"), slots[n].x, slots[n].y) >= spriteShown;
+            seen[n] = seen[n] || screen.shows(picture(gamefiles::plainBrain), slots[n].x,
+                                              slots[n].y) >= spriteShown;
         scores = scores || (screen.count({50, 50, 100, 55}, isMagenta) > 30 &&
                             screen.count({650, 50, 140, 55}, isCyan) > 30);
         return scores && std::find(seen.begin(), seen.end(), false) == seen.end();
@@ -191,7 +194,7 @@ TEST_F(PlayEndToEnd, LeftMovesTheShip)
     ASSERT_TRUE(pollUntil(scaled(Seconds(5)), [&] { return showsShipAt(window, shipStart); }));
     window.key("Left");
     EXPECT_TRUE(pollUntil(scaled(Seconds(5)), [&] { return showsShipAt(window, shipAfterLeft); }));
-    EXPECT_LT(window.screen().shows(picture("SpaceShip3.png"), shipStart.x, shipStart.y),
+    EXPECT_LT(window.screen().shows(picture(gamefiles::ship), shipStart.x, shipStart.y),
               spriteGone);
 }
 
@@ -203,7 +206,8 @@ TEST_F(PlayEndToEnd, SpaceFiresAShotThatStrikesABrain)
     const sf::Vector2i target(360, 280);
     GameWindow window = openPlay();
     ASSERT_TRUE(pollUntil(scaled(Seconds(5)), [&] {
-        return window.screen().shows(picture("brain.png"), target.x, target.y) >= spriteShown;
+        return window.screen().shows(picture(gamefiles::plainBrain), target.x, target.y) >=
+               spriteShown;
     }));
     bool shotSeen = false;
     const bool struck = pollUntil(scaled(Seconds(20)), [&] {
@@ -216,8 +220,8 @@ TEST_F(PlayEndToEnd, SpaceFiresAShotThatStrikesABrain)
         window.key("space");
         const Screen screen = window.screen();
         for (int y = target.y; y <= launch.y && !shotSeen; ++y)
-            shotSeen = screen.shows(picture("Projectile3.png"), launch.x, y) >= wholePicture;
-        return screen.shows(picture("brain.png"), target.x, target.y) < spriteGone;
+            shotSeen = screen.shows(picture(gamefiles::plainShot), launch.x, y) >= wholePicture;
+        return screen.shows(picture(gamefiles::plainBrain), target.x, target.y) < spriteGone;
     });
     EXPECT_TRUE(shotSeen) << "no shot rising from the ship";
     EXPECT_TRUE(struck) << "the brain above the ship is still there";
@@ -254,6 +258,6 @@ TEST_F(FrontEndEndToEnd, StartedElsewhereItPlaysInThePlayersDirectory)
     // file lands in the player's directory, beside links to them.
     GameWindow window = openMenu(GameRun::StartedElsewhere);
     EXPECT_TRUE(startPlay(window));
-    EXPECT_TRUE(fs::is_symlink(fs::path(game().playerDirectory()) / "mainmenu.png"));
+    EXPECT_TRUE(fs::is_symlink(fs::path(game().playerDirectory()) / gamefiles::mainMenu));
     EXPECT_EQ(game().startDirectoryContents(), std::vector<std::string>());
 }
