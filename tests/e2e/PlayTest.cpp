@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <ostream>
 #include <stdexcept>
 #include <vector>
 
@@ -143,6 +144,12 @@ struct Desktop {
     sf::Vector2i size;
 };
 
+// How the tables' rows are named in reports and in ctest's list.
+void PrintTo(const Desktop& desktop, std::ostream* out)
+{
+    *out << desktop.screen;
+}
+
 class DesktopEndToEnd : public EndToEnd, public ::testing::WithParamInterface<Desktop> {
 protected:
     DesktopEndToEnd() : EndToEnd(GetParam().screen) {}
@@ -157,6 +164,11 @@ struct Resize {
     sf::Vector2i size;
     bool exit; // clicks EXIT, else PLAY
 };
+
+void PrintTo(const Resize& resize, std::ostream* out)
+{
+    *out << resize.size.x << "x" << resize.size.y << (resize.exit ? ", EXIT" : ", PLAY");
+}
 
 // Room for the window at its largest size where the game places it.
 class ResizeEndToEnd : public EndToEnd, public ::testing::WithParamInterface<Resize> {
