@@ -7,6 +7,7 @@
 #include "MainMenu.h"
 #include "PowerUp.h"
 #include "SplashScreen.h"
+#include "WindowFit.h"
 
 namespace game {
 
@@ -188,9 +189,6 @@ int Quasaril::getKillCount()
 
 namespace {
 
-constexpr unsigned windowSize = 800;
-constexpr unsigned bitsPerPixel = 32;
-
 // pollEvent leaves the event untouched when the queue is empty, and a
 // value-initialised sf::Event reads as sf::Event::Closed. Hand the play frame
 // an event none of its tests reacts to instead.
@@ -207,7 +205,7 @@ void Quasaril::Run()
 {
     if (_gameState != Uninitialized)
         return;
-    _mainWindow.create(sf::VideoMode(windowSize, windowSize, bitsPerPixel), "QUASARIL");
+    windowfit::open(_mainWindow, "QUASARIL");
     _gameState = ShowingSplash;
     showPicture(_player1, gamefiles::ship);
     _player1.setPosition(static_cast<float>(x), static_cast<float>(y));
@@ -224,6 +222,8 @@ void Quasaril::GameLoop()
     _mainWindow.display();
     sf::Event currentEvent = noEvent();
     _mainWindow.pollEvent(currentEvent);
+    // Play draws the whole frame anew each pass: a new view is all a resize needs.
+    windowfit::followResize(_mainWindow, currentEvent);
     switch (_gameState) {
     case ShowingSplash:
         ShowSplashScreen();
