@@ -1,5 +1,7 @@
 #include "MainMenu.h"
 
+#include "WindowFit.h"
+
 namespace {
 
 const char* const menuPicture = "mainmenu.png";
@@ -38,19 +40,25 @@ MainMenu::MenuResult MainMenu::Show(sf::RenderWindow& window)
 
     window.draw(sprite);
     window.display();
-    return GetMenuResponse(window);
+    return GetMenuResponse(window, sprite);
 }
 
-MainMenu::MenuResult MainMenu::GetMenuResponse(sf::RenderWindow& window)
+MainMenu::MenuResult MainMenu::GetMenuResponse(sf::RenderWindow& window, const sf::Sprite& picture)
 {
     sf::Event menuEvent;
     while (true) {
         while (window.pollEvent(menuEvent)) {
-            // Any button; a click outside both bands answers at once.
-            if (menuEvent.type == sf::Event::MouseButtonPressed)
-                return HandleClick(menuEvent.mouseButton.x, menuEvent.mouseButton.y);
+            // Any button; a click outside both bands answers at once. The
+            // bands lie in the picture, wherever the window shows it.
+            if (menuEvent.type == sf::Event::MouseButtonPressed) {
+                const sf::Vector2i at = windowfit::playfieldPoint(window, menuEvent.mouseButton.x,
+                                                                  menuEvent.mouseButton.y);
+                return HandleClick(at.x, at.y);
+            }
             if (menuEvent.type == sf::Event::Closed)
                 return Exit;
+            if (windowfit::followResize(window, menuEvent))
+                windowfit::showAlone(window, picture);
         }
     }
 }

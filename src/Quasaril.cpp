@@ -6,6 +6,7 @@
 #include "MainMenu.h"
 #include "PowerUp.h"
 #include "SplashScreen.h"
+#include "WindowFit.h"
 
 namespace game {
 
@@ -194,8 +195,6 @@ int Quasaril::getKillCount()
 
 namespace {
 
-constexpr unsigned windowSize = 800;
-constexpr unsigned bitsPerPixel = 32;
 const char* const shipPicture = "SpaceShip3.png";
 
 // pollEvent leaves the event untouched when the queue is empty, and a
@@ -214,7 +213,7 @@ void Quasaril::Run()
 {
     if (_gameState != Uninitialized)
         return;
-    _mainWindow.create(sf::VideoMode(windowSize, windowSize, bitsPerPixel), "QUASARIL");
+    windowfit::open(_mainWindow, "QUASARIL");
     _gameState = ShowingSplash;
     showPicture(_player1, shipPicture);
     _player1.setPosition(static_cast<float>(x), static_cast<float>(y));
@@ -230,6 +229,8 @@ void Quasaril::GameLoop()
     _mainWindow.display();
     sf::Event currentEvent = noEvent();
     _mainWindow.pollEvent(currentEvent);
+    // Play draws the whole frame anew each pass: a new view is all a resize needs.
+    windowfit::followResize(_mainWindow, currentEvent);
     switch (_gameState) {
     case ShowingSplash:
         ShowSplashScreen();

@@ -9,6 +9,7 @@
 #include <optional>
 #include <sstream>
 
+#include "platform/ErrorFilter.h"
 #include "platform/HighScoreFile.h"
 #include "Quasaril.h"
 
@@ -99,16 +100,27 @@ Saves& saves()
     return *saves;
 }
 
+bool readFont(sf::Font& font, bool quietly)
+{
+    if (!quietly)
+        return font.loadFromFile(fontFile);
+    const platform::errorstream::SfmlSilence silence;
+    return font.loadFromFile(fontFile);
+}
+
 // The font is read once and held: every frame writes several texts, and a
 // fresh font would read the file and rasterise its glyphs for each of them.
 // While the file is missing the texts have no glyphs, the game goes on, and
-// every call tries the file again.
+// every call tries the file again; only the first failure is told.
 const sf::Font& loadFont()
 {
     static sf::Font* const font = new sf::Font; // lives until the process ends
     static bool loaded = false;
-    if (!loaded)
-        loaded = font->loadFromFile(fontFile);
+    static bool tried = false;
+    if (!loaded) {
+        loaded = readFont(*font, tried);
+        tried = true;
+    }
     return *font;
 }
 

@@ -1,5 +1,7 @@
 #include "SplashScreen.h"
 
+#include "WindowFit.h"
+
 namespace {
 
 const char* const splashPicture = "SplashScreen1.png";
@@ -22,12 +24,15 @@ void SplashScreen::Show(sf::RenderWindow& renderWindow)
     renderWindow.display();
 
     // Busy wait, as the rest of the game loop: a key, a button or a close
-    // request ends it, anything else is dropped.
+    // request ends it, a resize shows the picture again at the new size,
+    // anything else is dropped.
     sf::Event event;
     while (true) {
         while (renderWindow.pollEvent(event)) {
             if (endsSplash(event))
                 return;
+            if (windowfit::followResize(renderWindow, event))
+                windowfit::showAlone(renderWindow, sprite);
         }
     }
 }

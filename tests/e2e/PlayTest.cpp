@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <ostream>
 #include <stdexcept>
 #include <vector>
 
@@ -49,6 +50,8 @@ bool clickUntil(const GameWindow& window, sf::Vector2i at, const std::function<b
 
 class EndToEnd : public ::testing::Test {
 protected:
+    explicit EndToEnd(const std::string& screen = VirtualDisplay::roomyScreen) : _display(screen) {}
+
     void SetUp() override { ASSERT_TRUE(_display.ready()) << "no virtual X server"; }
 
     // Starts the game and waits for its window.
@@ -61,14 +64,27 @@ protected:
         return *window;
     }
 
+    // The window is found again at every look: the game moves it to its
+    // place just after it appears.
+    GameWindow splashIn(GameWindow window)
+    {
+        if (!pollUntil(scaled(Seconds(10)), [&] {
+                window = GameWindow::find(Seconds(0)).value_or(window);
+                return showsScreen(window, "SplashScreen1.png");
+            }))
+            throw std::runtime_error("no splash screen");
+        return window;
+    }
+
     // From the splash screen to the menu. The key goes only once the splash
     // is on screen: the main loop drops an event that comes before it.
     GameWindow openMenu(GameRun::Files files = GameRun::WithGameFiles)
     {
-        GameWindow window = open(files);
-        if (!pollUntil(scaled(Seconds(10)),
-                       [&] { return showsScreen(window, "SplashScreen1.png"); }))
-            throw std::runtime_error("no splash screen");
+        return menuFrom(splashIn(open(files)));
+    }
+
+    GameWindow menuFrom(GameWindow window)
+    {
         window.key("a");
         if (!pollUntil(scaled(Seconds(5)), [&] { return showsScreen(window, "mainmenu.png"); }))
             throw std::runtime_error("no menu after a key at the splash screen");
@@ -81,13 +97,14 @@ protected:
         return clickUntil(window, playClick, [this] { return _game->highScoreText().has_value(); });
     }
 
-    GameWindow openPlay()
+    GameWindow playFrom(GameWindow window)
     {
-        GameWindow window = openMenu();
         if (!startPlay(window))
             throw std::runtime_error("no play after a click on the play item");
         return window;
     }
+
+    GameWindow openPlay() { return playFrom(openMenu()); }
 
     GameRun& game() { return *_game; }
 
@@ -117,18 +134,47 @@ std::vector<sf::Vector2i> fixedBrainSlots()
     return slots;
 }
 
-bool isMagenta(sf::Color c)
-{
-    return c.r > 180 && c.g < 80 && c.b > 180;
-}
-bool isCyan(sf::Color c)
-{
-    return c.r < 80 && c.g > 180 && c.b > 180;
-}
 bool isBlack(sf::Color c)
 {
     return c.r == 0 && c.g == 0 && c.b == 0;
 }
+
+struct Desktop {
+    const char* screen; // as Xvfb takes it
+    sf::Vector2i size;
+};
+
+// How the tables' rows are named in reports and in ctest's list.
+void PrintTo(const Desktop& desktop, std::ostream* out)
+{
+    *out << desktop.screen;
+}
+
+class DesktopEndToEnd : public EndToEnd, public ::testing::WithParamInterface<Desktop> {
+protected:
+    DesktopEndToEnd() : EndToEnd(GetParam().screen) {}
+};
+
+// Where the menu picture draws its buttons, off the middle of each, so that
+// a click read in window pixels would miss in a window of another size.
+const sf::Vector2i drawnPlay(400, 350);
+const sf::Vector2i drawnExit(400, 540);
+
+struct Resize {
+    sf::Vector2i size;
+    bool exit; // clicks EXIT, else PLAY
+};
+
+void PrintTo(const Resize& resize, std::ostream* out)
+{
+    *out << resize.size.x << "x" << resize.size.y << (resize.exit ? ", EXIT" : ", PLAY");
+}
+
+// Room for the window at its largest size where the game places it.
+class ResizeEndToEnd : public EndToEnd, public ::testing::WithParamInterface<Resize> {
+protected:
+    ResizeEndToEnd() : EndToEnd("1400x1400x24") {}
+};
 
 } // namespace
 
@@ -174,8 +220,7 @@ TEST_F(PlayEndToEnd, TheFixedBrainsShipAndScoresAreDrawn)
         for (std::size_t n = 0; n < slots.size(); ++n)
             seen[n] = seen[n] ||
                       screen.shows(picture("brain.png"), slots[n].x, slots[n].y) >= spriteShown;
-        scores = scores || (screen.count({50, 50, 100, 55}, isMagenta) > 30 &&
-                            screen.count({650, 50, 140, 55}, isCyan) > 30);
+        scores = scores || screen.showsScores();
         return scores && std::find(seen.begin(), seen.end(), false) == seen.end();
     });
     for (std::size_t n = 0; n < slots.size(); ++n)
@@ -257,3 +302,79 @@ TEST_F(FrontEndEndToEnd, StartedElsewhereItPlaysInThePlayersDirectory)
     EXPECT_TRUE(fs::is_symlink(fs::path(game().playerDirectory()) / "mainmenu.png"));
     EXPECT_EQ(game().startDirectoryContents(), std::vector<std::string>());
 }
+
+// Without a window manager, the game places its window itself.
+TEST_P(DesktopEndToEnd, TheWholeWindowIsOnTheScreenAndPlayShowsTheShipAndScores)
+{
+    const Desktop& desktop = GetParam();
+    GameWindow window = open();
+    const sf::IntRect screen({0, 0}, desktop.size);
+    const auto onScreen = [&screen](const sf::IntRect& area) {
+        sf::IntRect shown;
+        return screen.intersects(area, shown) && shown == area;
+    };
+    // Found again until it stands where the game puts it.
+    EXPECT_TRUE(pollUntil(scaled(Seconds(5)),
+                          [&] {
+                              window = GameWindow::find(Seconds(0)).value_or(window);
+                              return onScreen(window.area());
+                          }))
+        << "the window at (" << window.area().left << ", " << window.area().top << ")";
+    window = playFrom(menuFrom(splashIn(window)));
+    const sf::IntRect area = window.area();
+    EXPECT_EQ(area.width, area.height);
+    if (desktop.size.y >= 1080) {
+        EXPECT_EQ(area.width, 800);
+    }
+    bool scores = false;
+    EXPECT_TRUE(pollUntil(scaled(Seconds(5)), [&] {
+        const Screen screen = window.screen();
+        scores = scores || screen.showsScores();
+        return scores &&
+               screen.shows(picture("SpaceShip3.png"), shipStart.x, shipStart.y) >= spriteShown;
+    })) << (scores ? "no ship" : "no magenta score and cyan high score at the top");
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, DesktopEndToEnd,
+                         ::testing::Values(Desktop{"1366x768x24", {1366, 768}},
+                                           Desktop{"1024x600x24", {1024, 600}},
+                                           Desktop{"1920x1080x24", {1920, 1080}},
+                                           Desktop{"3840x2160x24", {3840, 2160}}),
+                         [](const ::testing::TestParamInfo<Desktop>& info) {
+                             return "Screen" + std::to_string(info.param.size.x) + "x" +
+                                    std::to_string(info.param.size.y);
+                         });
+
+// Resized during the splash screen: the menu shows whole at the new size, and
+// a click on a drawn button does what the button says.
+TEST_P(ResizeEndToEnd, AClickOnTheDrawnButtonDoesWhatItSays)
+{
+    const Resize& resize = GetParam();
+    splashIn(open()).resize(resize.size);
+    std::optional<GameWindow> resized = GameWindow::find(scaled(Seconds(5)));
+    ASSERT_TRUE(resized);
+    ASSERT_EQ(resized->area().width, resize.size.x);
+    ASSERT_EQ(resized->area().height, resize.size.y);
+    ASSERT_TRUE(pollUntil(scaled(Seconds(5)), [&] {
+        return showsScreen(*resized, "SplashScreen1.png");
+    })) << "the splash screen is not shown whole at the new size";
+    const GameWindow window = menuFrom(*resized);
+    if (resize.exit) {
+        ASSERT_TRUE(clickUntil(window, drawnExit, [&] { return !game().running(); }));
+        EXPECT_EQ(game().waitForExit(Seconds(0)), 0);
+        EXPECT_FALSE(game().highScoreText()) << "play began";
+    } else {
+        EXPECT_TRUE(
+            clickUntil(window, drawnPlay, [&] { return game().highScoreText().has_value(); }));
+        EXPECT_TRUE(game().running());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ResizeEndToEnd,
+                         ::testing::Values(Resize{{1000, 1000}, false}, Resize{{1000, 1000}, true},
+                                           Resize{{800, 400}, false}, Resize{{800, 400}, true}),
+                         [](const ::testing::TestParamInfo<Resize>& info) {
+                             return std::to_string(info.param.size.x) + "x" +
+                                    std::to_string(info.param.size.y) +
+                                    (info.param.exit ? "Exit" : "Play");
+                         });
