@@ -1,10 +1,9 @@
 #include "MainMenu.h"
 
+#include "GameFiles.h"
 #include "WindowFit.h"
 
 namespace {
-
-const char* const menuPicture = "mainmenu.png";
 
 // The bands of the menu picture that answer a click. Right and bottom are
 // edges, not extents; the rows 380 to 383 between the bands answer nothing.
@@ -32,7 +31,7 @@ MainMenu::MenuResult MainMenu::Show(sf::RenderWindow& window)
 {
     // Without its picture the menu draws nothing visible but still answers.
     sf::Texture image;
-    image.loadFromFile(menuPicture);
+    image.loadFromFile(gamefiles::mainMenu);
     sf::Sprite sprite(image);
 
     _menuItems.push_back(menuItem(playTop, playBottom, Play));

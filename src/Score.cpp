@@ -9,6 +9,7 @@
 #include <optional>
 #include <sstream>
 
+#include "GameFiles.h"
 #include "platform/ErrorFilter.h"
 #include "platform/HighScoreFile.h"
 #include "Quasaril.h"
@@ -16,7 +17,6 @@
 namespace {
 
 using platform::files::highScoreFile;
-const char* const fontFile = "Arial.ttf";
 
 constexpr unsigned scoreTextSize = 20;
 constexpr unsigned messageTextSize = 80;
@@ -103,9 +103,9 @@ Saves& saves()
 bool readFont(sf::Font& font, bool quietly)
 {
     if (!quietly)
-        return font.loadFromFile(fontFile);
+        return font.loadFromFile(gamefiles::font);
     const platform::errorstream::SfmlSilence silence;
-    return font.loadFromFile(fontFile);
+    return font.loadFromFile(gamefiles::font);
 }
 
 // The font is read once and held: every frame writes several texts, and a
@@ -159,6 +159,8 @@ void drawText(Line line, const std::string& words, unsigned size, sf::Color colo
 
 Score::Score() : GameScore(0.0f) {}
 
+// Called in every frame: it also keeps the high-score file.
+// Deliberate: see docs/game.md, "The high score every frame".
 void Score::DisplayScore(float GameScore)
 {
     const std::string score = formatNumber(GameScore);

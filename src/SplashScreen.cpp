@@ -1,10 +1,9 @@
 #include "SplashScreen.h"
 
+#include "GameFiles.h"
 #include "WindowFit.h"
 
 namespace {
-
-const char* const splashPicture = "SplashScreen1.png";
 
 bool endsSplash(const sf::Event& event)
 {
@@ -17,7 +16,7 @@ bool endsSplash(const sf::Event& event)
 void SplashScreen::Show(sf::RenderWindow& renderWindow)
 {
     sf::Texture image;
-    if (!image.loadFromFile(splashPicture))
+    if (!image.loadFromFile(gamefiles::splashScreen))
         return;
     sf::Sprite sprite(image);
     renderWindow.draw(sprite);

@@ -16,6 +16,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "GameFiles.h"
 #include "Score.h"
 #include "platform/HighScoreFile.h"
 #include "TestPictures.h"
@@ -254,7 +255,7 @@ class ScoreTextTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        copyGameFiles({"Arial.ttf"});
+        copyGameFiles({gamefiles::font});
         clearGameWindow();
     }
 

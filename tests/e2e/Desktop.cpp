@@ -17,6 +17,8 @@
 #include <thread>
 #include <unistd.h>
 
+#include "GameFiles.h"
+
 namespace fs = std::filesystem;
 
 namespace e2e {
@@ -29,13 +31,6 @@ constexpr auto pollPause = std::chrono::milliseconds(20);
 constexpr int colourTolerance = 12;
 constexpr float playfieldSide = 800.0f;
 constexpr float leastTextPixels = 30.0f; // of each score's colour, unscaled
-
-const char* const gameFiles[] = {
-    "SpaceShip3.png", "Projectile3.png",   "bolt.png",        "virus2.png",
-    "brain.png",      "brain_freeze3.png", "brain_fire3.png", "brain_Projectile1.png",
-    "explode1.png",   "powerup.png",       "bubble2.png",     "SplashScreen1.png",
-    "space2.png",     "mainmenu.png",      "Arial.ttf",
-};
 
 std::string commandOutput(const std::string& command)
 {
@@ -229,7 +224,7 @@ GameRun::GameRun(Files files) : _directory(makeTemporaryDirectory())
     const fs::path program = fs::path(_directory) / "quasaril";
     fs::copy_file(run / "quasaril", program);
     if (files != WithoutGameFiles)
-        for (const char* name : gameFiles)
+        for (const char* name : gamefiles::all)
             fs::copy_file(run / name, fs::path(_directory) / name);
     _startDirectory = files == StartedElsewhere ? _directory + "/elsewhere" : _directory;
     fs::create_directories(_startDirectory);

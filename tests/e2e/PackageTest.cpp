@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "GameFiles.h"
 #include "Desktop.h"
 #include "Packages.h"
 
@@ -87,7 +88,7 @@ TEST(Package, IsLintianCleanAndPlaysUnpackedFromAnywhere)
     EXPECT_EQ(metainfo.status, 0) << metainfo.output;
 
     // The font is a relative link that finds Liberation Sans once installed.
-    const fs::path font = root / installedFiles.relative_path() / "Arial.ttf";
+    const fs::path font = root / installedFiles.relative_path() / gamefiles::font;
     ASSERT_TRUE(fs::is_symlink(font));
     const fs::path fontTarget = fs::read_symlink(font);
     EXPECT_TRUE(fontTarget.is_relative()) << fontTarget;
@@ -107,10 +108,11 @@ TEST(Package, IsLintianCleanAndPlaysUnpackedFromAnywhere)
     const std::string windowClass = window->windowClass();
     EXPECT_FALSE(windowClass.empty()) << "no WM_CLASS on the window";
     EXPECT_EQ(windowClass, desktopEntryValue(desktopEntry, "StartupWMClass"));
-    ASSERT_TRUE(pollUntil(scaled(Seconds(10)), [&] { return shows(*window, "SplashScreen1.png"); }))
-        << "the unpacked game did not find its pictures";
+    ASSERT_TRUE(pollUntil(scaled(Seconds(10)), [&] {
+        return shows(*window, gamefiles::splashScreen);
+    })) << "the unpacked game did not find its pictures";
     window->key("a");
-    ASSERT_TRUE(pollUntil(scaled(Seconds(5)), [&] { return shows(*window, "mainmenu.png"); }));
+    ASSERT_TRUE(pollUntil(scaled(Seconds(5)), [&] { return shows(*window, gamefiles::mainMenu); }));
     // Play writes the score file in every frame. A click that comes while the
     // game is between two menus is dropped: click again until play shows.
     const bool playing = pollUntil(scaled(Seconds(20)), [&] {

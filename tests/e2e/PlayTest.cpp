@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "GameFiles.h"
 #include "Desktop.h"
 
 using namespace e2e;
@@ -35,7 +36,7 @@ bool showsScreen(const GameWindow& window, const char* name)
 
 bool showsShipAt(const GameWindow& window, sf::Vector2i place)
 {
-    return window.screen().shows(picture("SpaceShip3.png"), place.x, place.y) >= spriteShown;
+    return window.screen().shows(picture(gamefiles::ship), place.x, place.y) >= spriteShown;
 }
 
 // Clicks again after each wait in vain: a click that arrives while the game
@@ -70,7 +71,7 @@ protected:
     {
         if (!pollUntil(scaled(Seconds(10)), [&] {
                 window = GameWindow::find(Seconds(0)).value_or(window);
-                return showsScreen(window, "SplashScreen1.png");
+                return showsScreen(window, gamefiles::splashScreen);
             }))
             throw std::runtime_error("no splash screen");
         return window;
@@ -86,7 +87,8 @@ protected:
     GameWindow menuFrom(GameWindow window)
     {
         window.key("a");
-        if (!pollUntil(scaled(Seconds(5)), [&] { return showsScreen(window, "mainmenu.png"); }))
+        if (!pollUntil(scaled(Seconds(5)),
+                       [&] { return showsScreen(window, gamefiles::mainMenu); }))
             throw std::runtime_error("no menu after a key at the splash screen");
         return window;
     }
@@ -181,10 +183,11 @@ protected:
 TEST_F(SplashEndToEnd, AKeyEndsTheSplashAndTheMenuShows)
 {
     GameWindow window = open();
-    ASSERT_TRUE(
-        pollUntil(scaled(Seconds(10)), [&] { return showsScreen(window, "SplashScreen1.png"); }));
+    ASSERT_TRUE(pollUntil(scaled(Seconds(10)),
+                          [&] { return showsScreen(window, gamefiles::splashScreen); }));
     window.key("a");
-    EXPECT_TRUE(pollUntil(scaled(Seconds(5)), [&] { return showsScreen(window, "mainmenu.png"); }));
+    EXPECT_TRUE(
+        pollUntil(scaled(Seconds(5)), [&] { return showsScreen(window, gamefiles::mainMenu); }));
     EXPECT_TRUE(game().running());
 }
 
@@ -193,7 +196,7 @@ TEST_F(MenuEndToEnd, AClickBetweenTheItemsKeepsTheMenu)
     GameWindow window = openMenu();
     window.click(gapClick.x, gapClick.y);
     EXPECT_FALSE(pollUntil(scaled(Seconds(1)), [&] { return !game().running(); }));
-    EXPECT_TRUE(showsScreen(window, "mainmenu.png"));
+    EXPECT_TRUE(showsScreen(window, gamefiles::mainMenu));
     EXPECT_FALSE(game().highScoreText()) << "play began";
     // The menu shown again still answers.
     EXPECT_TRUE(clickUntil(window, exitClick, [&] { return !game().running(); }));
@@ -218,8 +221,8 @@ TEST_F(PlayEndToEnd, TheFixedBrainsShipAndScoresAreDrawn)
     const bool allSeen = pollUntil(scaled(Seconds(5)), [&] {
         const Screen screen = window.screen();
         for (std::size_t n = 0; n < slots.size(); ++n)
-            seen[n] = seen[n] ||
-                      screen.shows(picture("brain.png"), slots[n].x, slots[n].y) >= spriteShown;
+            seen[n] = seen[n] || screen.shows(picture(gamefiles::plainBrain), slots[n].x,
+                                              slots[n].y) >= spriteShown;
         scores = scores || screen.showsScores();
         return scores && std::find(seen.begin(), seen.end(), false) == seen.end();
     });
@@ -236,7 +239,7 @@ TEST_F(PlayEndToEnd, LeftMovesTheShip)
     ASSERT_TRUE(pollUntil(scaled(Seconds(5)), [&] { return showsShipAt(window, shipStart); }));
     window.key("Left");
     EXPECT_TRUE(pollUntil(scaled(Seconds(5)), [&] { return showsShipAt(window, shipAfterLeft); }));
-    EXPECT_LT(window.screen().shows(picture("SpaceShip3.png"), shipStart.x, shipStart.y),
+    EXPECT_LT(window.screen().shows(picture(gamefiles::ship), shipStart.x, shipStart.y),
               spriteGone);
 }
 
@@ -248,7 +251,8 @@ TEST_F(PlayEndToEnd, SpaceFiresAShotThatStrikesABrain)
     const sf::Vector2i target(360, 280);
     GameWindow window = openPlay();
     ASSERT_TRUE(pollUntil(scaled(Seconds(5)), [&] {
-        return window.screen().shows(picture("brain.png"), target.x, target.y) >= spriteShown;
+        return window.screen().shows(picture(gamefiles::plainBrain), target.x, target.y) >=
+               spriteShown;
     }));
     bool shotSeen = false;
     const bool struck = pollUntil(scaled(Seconds(20)), [&] {
@@ -261,8 +265,8 @@ TEST_F(PlayEndToEnd, SpaceFiresAShotThatStrikesABrain)
         window.key("space");
         const Screen screen = window.screen();
         for (int y = target.y; y <= launch.y && !shotSeen; ++y)
-            shotSeen = screen.shows(picture("Projectile3.png"), launch.x, y) >= wholePicture;
-        return screen.shows(picture("brain.png"), target.x, target.y) < spriteGone;
+            shotSeen = screen.shows(picture(gamefiles::plainShot), launch.x, y) >= wholePicture;
+        return screen.shows(picture(gamefiles::plainBrain), target.x, target.y) < spriteGone;
     });
     EXPECT_TRUE(shotSeen) << "no shot rising from the ship";
     EXPECT_TRUE(struck) << "the brain above the ship is still there";
@@ -299,7 +303,7 @@ TEST_F(FrontEndEndToEnd, StartedElsewhereItPlaysInThePlayersDirectory)
     // file lands in the player's directory, beside links to them.
     GameWindow window = openMenu(GameRun::StartedElsewhere);
     EXPECT_TRUE(startPlay(window));
-    EXPECT_TRUE(fs::is_symlink(fs::path(game().playerDirectory()) / "mainmenu.png"));
+    EXPECT_TRUE(fs::is_symlink(fs::path(game().playerDirectory()) / gamefiles::mainMenu));
     EXPECT_EQ(game().startDirectoryContents(), std::vector<std::string>());
 }
 
@@ -331,7 +335,7 @@ TEST_P(DesktopEndToEnd, TheWholeWindowIsOnTheScreenAndPlayShowsTheShipAndScores)
         const Screen screen = window.screen();
         scores = scores || screen.showsScores();
         return scores &&
-               screen.shows(picture("SpaceShip3.png"), shipStart.x, shipStart.y) >= spriteShown;
+               screen.shows(picture(gamefiles::ship), shipStart.x, shipStart.y) >= spriteShown;
     })) << (scores ? "no ship" : "no magenta score and cyan high score at the top");
 }
 
@@ -356,7 +360,7 @@ TEST_P(ResizeEndToEnd, AClickOnTheDrawnButtonDoesWhatItSays)
     ASSERT_EQ(resized->area().width, resize.size.x);
     ASSERT_EQ(resized->area().height, resize.size.y);
     ASSERT_TRUE(pollUntil(scaled(Seconds(5)), [&] {
-        return showsScreen(*resized, "SplashScreen1.png");
+        return showsScreen(*resized, gamefiles::splashScreen);
     })) << "the splash screen is not shown whole at the new size";
     const GameWindow window = menuFrom(*resized);
     if (resize.exit) {

@@ -15,6 +15,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include "GameFiles.h"
 #include "platform/PlayerDirectory.h"
 #include "Score.h"
 #include "TestSupport.h"
@@ -38,7 +39,7 @@ namespace {
 namespace fs = std::filesystem;
 namespace playerdir = platform::playerdir;
 
-const std::vector<std::string> twoFiles = {"brain.png", "Arial.ttf"};
+const std::vector<std::string> twoFiles = {gamefiles::plainBrain, gamefiles::font};
 
 void touch(const fs::path& file, const char* text = "x")
 {
@@ -148,7 +149,7 @@ TEST(PlayerDirectory, PlayIsInThePlayersDirectoryOrElseInATemporaryOne)
     struct Case {
         DataHomeIs dataHome;
         bool temporary;
-        const char* said; // in the one line of complaint
+        std::string said; // in the one line of complaint
     };
     const Case cases[] = {
         {Fresh, false, ""},
@@ -156,7 +157,8 @@ TEST(PlayerDirectory, PlayIsInThePlayersDirectoryOrElseInATemporaryOne)
         {Unset, true, "neither XDG_DATA_HOME nor HOME"},
         {DanglingLink, true,
          "quasaril is a symbolic link to /gone/quasaril, which does not exist)"},
-        {HoldingAFullDirectory, true, "/data/quasaril/Arial.ttf: Directory not empty)"},
+        {HoldingAFullDirectory, true,
+         std::string("/data/quasaril/") + gamefiles::font + ": Directory not empty)"},
     };
     for (const Case& c : cases) {
         const ScopedWorkDir root;
