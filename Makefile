@@ -8,6 +8,7 @@
 #                       with a shortened soak
 #   make soak           build, then the full soak of random play alone
 #   make test-sanitize  the same with AddressSanitizer and UBSan, in build-sanitize/
+#   make format         format the C++ sources with the committed .clang-format
 #   make package        the Debian package build/quasaril_<version>_<arch>.deb and the
 #                       RPM build/quasaril-<version>-1.<arch>.rpm, the same bytes from
 #                       every build of a commit
@@ -51,7 +52,7 @@ endef
 TEST_SOAK_FRAMES := 5000
 
 .PHONY: all setup build build-all run play test soak test-sanitize sanitize-build package \
-        windows clean
+        format windows clean
 
 all: build
 
@@ -109,6 +110,10 @@ test-sanitize: sanitize-build
 
 package:
 	$(call build-for,package,--target package)
+
+format:
+	@scripts/setup format
+	scripts/format
 
 # The libraries the Windows programs link are cross-built once, into
 # build-windows/deps/ (scripts/windows-deps); the programs with the toolchain
