@@ -1,4 +1,4 @@
-# cmake -D SOURCE_DIR=... -D WORK=DIR -P PackZipTest.cmake: the Windows zip's
+# cmake -D SOURCE_DIR=... -D WORK=DIR -P ZipPackerTest.cmake: the Windows zip's
 # packer as make windows runs it. Two packings of the same files, from stages
 # at different paths and inputs with different times and permissions, give
 # the same bytes; the entries are sorted and carry the time SOURCE_DATE_EPOCH;
