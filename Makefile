@@ -28,11 +28,12 @@ XVFB         := xvfb-run -a -s "-screen 0 1024x1024x24 -noreset"
 MAKEFLAGS    += --no-print-directory
 
 # Configures build/ where there is none yet, or where packages came or went
-# (Google Test, say, and with it the check program) or a CMakeLists.txt
-# changed since. The build notices a changed CMakeLists.txt itself, but only
+# (Google Test, say, and with it the check program) or a CMakeLists.txt or a
+# file of cmake/ changed since. The build notices such a change itself, but only
 # after make has looked for its targets by name, and a new one is not found.
 # Installing or removing packages writes dpkg's database.
-CMAKE_INPUTS := /var/lib/dpkg/status $(wildcard CMakeLists.txt */CMakeLists.txt */*/CMakeLists.txt)
+CMAKE_INPUTS := /var/lib/dpkg/status \
+                $(wildcard CMakeLists.txt */CMakeLists.txt */*/CMakeLists.txt cmake/*.cmake)
 # $(call configure,DIRECTORY,CMAKE-OPTIONS)
 configure    = [ -f $(1)/Makefile ] && \
                [ -z "$$(find $(CMAKE_INPUTS) -newer $(1)/Makefile)" ] || \

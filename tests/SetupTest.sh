@@ -6,7 +6,7 @@
 set -eu
 
 nobody=65534
-play="g++ cmake make libsfml-dev libxcb1-dev libxau-dev fonts-liberation2"
+play="g++ cmake make libsfml-dev libxcb1-dev libxau-dev libfontconfig-dev fonts-liberation2"
 apt_line="  apt-get install -y"
 
 # A directory of its own that the unprivileged user can read: the source

@@ -2,6 +2,7 @@
 
 #include "platform/GameEnd.h"
 #include "platform/HighScoreFile.h"
+#include "platform/SystemFont.h"
 
 #include <filesystem>
 #include <fstream>
@@ -21,6 +22,7 @@ namespace fs = std::filesystem;
 constexpr const char* installedFiles = "../share/games/quasaril";
 constexpr const char* temporaryPattern = "quasaril-XXXXXX";
 constexpr const char* draftMark = ".copy-"; // a copy on its way in, then a random number
+constexpr const char* fontName = "Arial.ttf";
 
 bool holdsAny(const fs::path& directory, const std::vector<std::string>& names)
 {
@@ -74,6 +76,35 @@ Failure whyNoDirectory(const fs::path& directory, const std::error_code& failed)
             return Failure(part.u8string() + " is not a directory");
     }
     return Failure::of(failed);
+}
+
+bool isReadableFile(const fs::path& path)
+{
+    std::error_code ignored;
+    return fs::is_regular_file(path, ignored) && std::ifstream(path).is_open();
+}
+
+// The game's font may lead nowhere: unpacked rather than installed, the
+// package's link points where the system keeps Liberation Sans, but inside
+// the unpacked tree; another distribution keeps it elsewhere. The system's
+// own Liberation Sans is then linked in its place, or copied where the file
+// system makes no links.
+Failure provideFont(const fs::path& directory)
+{
+    const fs::path entry = directory / fontName;
+    if (isReadableFile(entry))
+        return {};
+    const font::FontFile system = font::liberationSans();
+    if (system.failure)
+        return system.failure;
+    std::error_code failed;
+    fs::remove(entry, failed);
+    if (failed)
+        return Failure::of("remove " + entry.u8string(), failed);
+    fs::create_symlink(system.path, entry, failed);
+    if (!failed || isReadableFile(entry)) // another game may have put it there
+        return {};
+    return copyInPlace(system.path, entry);
 }
 
 // Makes the directory, places the game's files in it and enters it.
@@ -151,11 +182,15 @@ PlayDirectory::PlayDirectory(const fs::path& gameFiles, const std::vector<std::s
     const Failure whyNot = enterPlayers(player, gameFiles, names);
     if (!whyNot) {
         _path = player;
-        return;
+    } else {
+        enterTemporaryDirectory(gameFiles, names);
+        complaints << "quasaril: " << whyNot.what() << "; playing from " << _path.u8string()
+                   << (_temporary ? ", which keeps no score" : "") << '\n';
     }
-    enterTemporaryDirectory(gameFiles, names);
-    complaints << "quasaril: " << whyNot.what() << "; playing from " << _path.u8string()
-               << (_temporary ? ", which keeps no score" : "") << '\n';
+    // Where the game was started is the player's own: nothing is linked there.
+    if (!whyNot || _temporary)
+        if (const Failure noFont = provideFont(_path))
+            complaints << "quasaril: " << noFont.what() << "; the texts have no font\n";
 }
 
 // Failing that too, the game plays where it was started.
