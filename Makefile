@@ -12,9 +12,13 @@
 #   make package        the Debian package build/quasaril_<version>_<arch>.deb and the
 #                       RPM build/quasaril-<version>-1.<arch>.rpm, the same bytes from
 #                       every build of a commit
+#   make windows        the Windows zip build-windows/quasaril-<version>-win64.zip,
+#                       cross-built with mingw-w64, the same bytes from every
+#                       build of a commit
 
 BUILD_DIR    := build
 SANITIZE_DIR := build-sanitize
+WINDOWS_DIR  := build-windows
 JOBS         ?= $(shell nproc)
 CTEST_FLAGS  ?= --output-on-failure -j $(JOBS)
 # -noreset: the server must not restart between two test processes, when a
@@ -28,10 +32,13 @@ MAKEFLAGS    += --no-print-directory
 # file of cmake/ changed since. The build notices such a change itself, but only
 # after make has looked for its targets by name, and a new one is not found.
 # Installing or removing packages writes dpkg's database.
-CMAKE_INPUTS := /var/lib/dpkg/status $(wildcard CMakeLists.txt */CMakeLists.txt cmake/*.cmake)
-CONFIGURE    = [ -f $(BUILD_DIR)/Makefile ] && \
-               [ -z "$$(find $(CMAKE_INPUTS) -newer $(BUILD_DIR)/Makefile)" ] || \
-               cmake -S . -B $(BUILD_DIR)
+CMAKE_INPUTS := /var/lib/dpkg/status \
+                $(wildcard CMakeLists.txt */CMakeLists.txt */*/CMakeLists.txt cmake/*.cmake)
+# $(call configure,DIRECTORY,CMAKE-OPTIONS)
+configure    = [ -f $(1)/Makefile ] && \
+               [ -z "$$(find $(CMAKE_INPUTS) -newer $(1)/Makefile)" ] || \
+               cmake -S . -B $(1) $(2)
+CONFIGURE    = $(call configure,$(BUILD_DIR))
 
 # $(call build-for,SETUP-TARGET,BUILD-OPTIONS): the packages, a configured
 # build/, then the build.
@@ -45,7 +52,8 @@ endef
 # whole suite answers sooner; make soak plays them all.
 TEST_SOAK_FRAMES := 5000
 
-.PHONY: all setup build build-all run play test soak test-sanitize sanitize-build package format clean
+.PHONY: all setup build build-all run play test soak test-sanitize sanitize-build package \
+        format windows clean
 
 all: build
 
@@ -108,5 +116,19 @@ format:
 	@scripts/setup format
 	scripts/format
 
+# The libraries the Windows programs link are cross-built once, into
+# build-windows/deps/ (scripts/windows-deps); the programs with the toolchain
+# file cmake/mingw-w64.cmake, the pictures by a host build of the picture
+# tool in build-windows/host/. The toolchain file counts only when the build
+# directory is first configured: cmake would call it unused afterwards.
+WINDOWS_DEPS := $(WINDOWS_DIR)/deps
+windows:
+	@scripts/setup windows
+	@scripts/windows-deps $(WINDOWS_DEPS)
+	@$(call configure,$(WINDOWS_DIR),--no-warn-unused-cli \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+	  -DCMAKE_PREFIX_PATH=$(CURDIR)/$(WINDOWS_DEPS)/prefix)
+	cmake --build $(WINDOWS_DIR) -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(WINDOWS_DIR)
