@@ -1,5 +1,7 @@
 #include "Desktop.h"
 
+#include "Commands.h"
+
 #include <cmath>
 #include <csignal>
 #include <fcntl.h>
@@ -377,7 +379,7 @@ Screen GameWindow::screen() const
         (fs::temp_directory_path() / ("quasaril-e2e-shot-" + std::to_string(getpid()) + ".png"))
             .string();
     sf::Image shot;
-    if (runCommand("import -window root PNG24:" + file + " 2>/dev/null"))
+    if (run({"import", "-window", "root", "PNG24:" + file}).status == 0)
         shot.loadFromFile(file);
     std::remove(file.c_str());
     return Screen(shot, _origin);
