@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -36,6 +38,7 @@ const std::string transcriptDirectory = QUASARIL_TRANSCRIPTS;
 const char* const capturedOutput = "quasaril-check-stdout.txt";
 const char* const capturedErrors = "quasaril-check-stderr.txt";
 const char* const highScoreFile = "HighScore.txt";
+const char* const playersCopy = "quasaril-check";
 const std::string banner = "Running main() from gtest_main.cc";
 constexpr int casesInSuite = 34;
 constexpr int shellSignalBase = 128; // a child killed by signal n reads as 128 + n
@@ -101,7 +104,20 @@ std::string joined(const Lines& lines)
             _exit(EXIT_FAILURE);
     }
     execv(argv[0], argv.data());
+    dprintf(STDERR_FILENO, "cannot run %s: %s\n", argv[0], std::strerror(errno));
     _exit(EXIT_FAILURE);
+}
+
+// The check program where the given user can run it. The player gets a copy
+// in the working directory, run through a path relative to it: the build
+// tree, or the temporary directory, may lie in a directory only root can
+// enter (root's own home, say).
+std::string programFor(As as)
+{
+    if (as == As::tester)
+        return consoleProgram;
+    fs::copy_file(consoleProgram, playersCopy, fs::copy_options::overwrite_existing);
+    return std::string("./") + playersCopy;
 }
 
 // Runs quasaril-check in the working directory with the given flags. What it
@@ -109,7 +125,8 @@ std::string joined(const Lines& lines)
 // sanitizers' words show.
 ConsoleRun runConsole(const Lines& flags = {}, As as = As::tester)
 {
-    std::vector<char*> argv{const_cast<char*>(consoleProgram.c_str())};
+    const std::string program = programFor(as);
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const auto& flag : flags)
         argv.push_back(const_cast<char*>(flag.c_str()));
     argv.push_back(nullptr);
@@ -118,7 +135,7 @@ ConsoleRun runConsole(const Lines& flags = {}, As as = As::tester)
     if (child == 0)
         execConsole(argv, as);
     if (child < 0)
-        throw std::runtime_error("cannot start " + consoleProgram);
+        throw std::runtime_error("cannot start " + program);
 
     int status = 0;
     waitpid(child, &status, 0);
