@@ -69,6 +69,7 @@ play:
 	cd $(BUILD_DIR)/run && ./quasaril
 
 test: build-all
+	@scripts/usable-tmpdir
 	cd $(BUILD_DIR) && QUASARIL_SOAK_FRAMES=$(TEST_SOAK_FRAMES) $(XVFB) ctest $(CTEST_FLAGS)
 
 # The soak program itself, not through ctest: it reports its frames per
@@ -94,6 +95,7 @@ sanitize-build: setup
 # signal 11, now and then, depending on how earlier
 # allocations fell. Untracked, those blocks are simply not scanned.
 test-sanitize: sanitize-build
+	@scripts/usable-tmpdir
 	cd $(SANITIZE_DIR) && \
 	ASAN_OPTIONS=abort_on_error=1:detect_leaks=1:quarantine_size_mb=32:intercept_tls_get_addr=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
