@@ -8,6 +8,7 @@
 #                       with a shortened soak
 #   make soak           build, then the full soak of random play alone
 #   make test-sanitize  the same with AddressSanitizer and UBSan, in build-sanitize/
+#   make format         format the C++ sources with the committed .clang-format
 #   make package        the Debian package build/quasaril_<version>_<arch>.deb and the
 #                       RPM build/quasaril-<version>-1.<arch>.rpm, the same bytes from
 #                       every build of a commit
@@ -23,11 +24,11 @@ XVFB         := xvfb-run -a -s "-screen 0 1024x1024x24 -noreset"
 MAKEFLAGS    += --no-print-directory
 
 # Configures build/ where there is none yet, or where packages came or went
-# (Google Test, say, and with it the check program) or a CMakeLists.txt
-# changed since. The build notices a changed CMakeLists.txt itself, but only
+# (Google Test, say, and with it the check program) or a CMakeLists.txt or a
+# file of cmake/ changed since. The build notices such a change itself, but only
 # after make has looked for its targets by name, and a new one is not found.
 # Installing or removing packages writes dpkg's database.
-CMAKE_INPUTS := /var/lib/dpkg/status $(wildcard CMakeLists.txt */CMakeLists.txt)
+CMAKE_INPUTS := /var/lib/dpkg/status $(wildcard CMakeLists.txt */CMakeLists.txt cmake/*.cmake)
 CONFIGURE    = [ -f $(BUILD_DIR)/Makefile ] && \
                [ -z "$$(find $(CMAKE_INPUTS) -newer $(BUILD_DIR)/Makefile)" ] || \
                cmake -S . -B $(BUILD_DIR)
@@ -44,7 +45,7 @@ endef
 # whole suite answers sooner; make soak plays them all.
 TEST_SOAK_FRAMES := 5000
 
-.PHONY: all setup build build-all run play usable-tmpdir test soak test-sanitize sanitize-build package clean
+.PHONY: all setup build build-all run play usable-tmpdir test soak test-sanitize sanitize-build package format clean
 
 all: build
 
@@ -107,6 +108,10 @@ test-sanitize: usable-tmpdir sanitize-build
 
 package:
 	$(call build-for,package,--target package)
+
+format:
+	@scripts/setup format
+	scripts/format
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)

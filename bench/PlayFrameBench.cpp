@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "GameFiles.h"
 #include "platform/GameClock.h"
 #include "TestSupport.h"
 
@@ -119,7 +120,7 @@ std::string formatted(float value)
 // least a pass can cost. The sprites stand where the last pass left them.
 class RenderFloor {
 public:
-    RenderFloor() { _font.loadFromFile("Arial.ttf"); }
+    RenderFloor() { _font.loadFromFile(gamefiles::font); }
 
     // Takes this frame's draws from the state the last pass left.
     void record()
@@ -202,7 +203,7 @@ private:
     {
         if (!game::power)
             return;
-        sf::Sprite powerUp(picture("powerup.png"));
+        sf::Sprite powerUp(picture(gamefiles::powerUp));
         powerUp.setPosition(static_cast<float>(game::z), static_cast<float>(game::z + 1));
         _sprites.push_back(powerUp);
     }

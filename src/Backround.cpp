@@ -1,15 +1,11 @@
 #include "Backround.h"
 
-namespace {
-
-const char* const backdropPicture = "space2.png";
-
-} // namespace
+#include "GameFiles.h"
 
 void Backround::Show(sf::RenderWindow& renderWindow)
 {
     sf::Texture texture;
-    if (!texture.loadFromFile(backdropPicture))
+    if (!texture.loadFromFile(gamefiles::backdrop))
         return;
     sf::Sprite sprite(texture);
     renderWindow.draw(sprite);

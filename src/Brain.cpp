@@ -1,5 +1,7 @@
 #include "Brain.h"
 
+#include "GameFiles.h"
+
 #include "platform/GameClock.h"
 
 namespace {
@@ -30,6 +32,6 @@ void Brain::formation(Brain _brain, int& x, int& y)
 {
     x += formationStep;
     y += formationStep;
-    _brain.load("brain.png");
+    _brain.load(gamefiles::plainBrain);
     _brain.setPosition(static_cast<float>(x), static_cast<float>(y));
 }

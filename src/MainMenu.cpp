@@ -1,8 +1,9 @@
 #include "MainMenu.h"
 
-namespace {
+#include "GameFiles.h"
+#include "WindowFit.h"
 
-const char* const menuPicture = "mainmenu.png";
+namespace {
 
 // The bands of the menu picture that answer a click. Right and bottom are
 // edges, not extents; the rows 380 to 383 between the bands answer nothing.
@@ -30,7 +31,7 @@ MainMenu::MenuResult MainMenu::Show(sf::RenderWindow& window)
 {
     // Without its picture the menu draws nothing visible but still answers.
     sf::Texture image;
-    image.loadFromFile(menuPicture);
+    image.loadFromFile(gamefiles::mainMenu);
     sf::Sprite sprite(image);
 
     _menuItems.push_back(menuItem(playTop, playBottom, Play));
@@ -38,19 +39,25 @@ MainMenu::MenuResult MainMenu::Show(sf::RenderWindow& window)
 
     window.draw(sprite);
     window.display();
-    return GetMenuResponse(window);
+    return GetMenuResponse(window, sprite);
 }
 
-MainMenu::MenuResult MainMenu::GetMenuResponse(sf::RenderWindow& window)
+MainMenu::MenuResult MainMenu::GetMenuResponse(sf::RenderWindow& window, const sf::Sprite& picture)
 {
     sf::Event menuEvent;
     while (true) {
         while (window.pollEvent(menuEvent)) {
-            // Any button; a click outside both bands answers at once.
-            if (menuEvent.type == sf::Event::MouseButtonPressed)
-                return HandleClick(menuEvent.mouseButton.x, menuEvent.mouseButton.y);
+            // Any button; a click outside both bands answers at once. The
+            // bands lie in the picture, wherever the window shows it.
+            if (menuEvent.type == sf::Event::MouseButtonPressed) {
+                const sf::Vector2i at = windowfit::playfieldPoint(window, menuEvent.mouseButton.x,
+                                                                  menuEvent.mouseButton.y);
+                return HandleClick(at.x, at.y);
+            }
             if (menuEvent.type == sf::Event::Closed)
                 return Exit;
+            if (windowfit::followResize(window, menuEvent))
+                windowfit::showAlone(window, picture);
         }
     }
 }

@@ -22,7 +22,7 @@ public:
 private:
     friend class MainMenuInspector;
 
-    MenuResult GetMenuResponse(sf::RenderWindow& window);
+    MenuResult GetMenuResponse(sf::RenderWindow& window, const sf::Sprite& picture);
     MenuResult HandleClick(int x, int y);
 
     std::list<MenuItem> _menuItems;

@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "GameFiles.h"
 #include "platform/ErrorFilter.h"
 #include "platform/GameEnd.h"
 #include "platform/PlayerDirectory.h"
@@ -20,12 +22,7 @@ namespace {
 constexpr int endedStatus = EXIT_SUCCESS;
 
 // Everything the game reads by name from its working directory.
-const std::vector<std::string> gameFiles = {
-    "SpaceShip3.png", "Projectile3.png",   "bolt.png",        "virus2.png",
-    "brain.png",      "brain_freeze3.png", "brain_fire3.png", "brain_Projectile1.png",
-    "explode1.png",   "powerup.png",       "bubble2.png",     "SplashScreen1.png",
-    "space2.png",     "mainmenu.png",      "Arial.ttf",
-};
+const std::vector<std::string> gameFiles(std::begin(gamefiles::all), std::end(gamefiles::all));
 
 // The game's objects open the X display as they are built, before main, and
 // SFML aborts the process when it cannot: without a desktop, say so and stop

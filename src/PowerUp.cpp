@@ -1,5 +1,6 @@
 #include "PowerUp.h"
 
+#include "GameFiles.h"
 #include "platform/GameClock.h"
 
 namespace powerUpUnit {
@@ -14,19 +15,15 @@ using powerUpUnit::_shield;
 
 namespace {
 
-const char* const powerUpPicture = "powerup.png";
-const char* const bubblePicture = "bubble2.png";
-
 // The power-up drifts one pixel right and one down every 40 ticks along the
 // line from (0, 1) to (799, 800), and starts again every 32 seconds.
+// Deliberate: see docs/game.md, "The process clock".
 constexpr int ticksPerDriftStep = 40;
 constexpr int driftSteps = 800;
 constexpr int driftRowOffset = 1;
 
 constexpr int powerCount = 4;
 
-constexpr int wrapStep = 20;
-constexpr int rightmostMoveStart = 699;
 constexpr int rightWrapAfter = 700;
 constexpr int wrapDistance = 780;
 
@@ -52,7 +49,7 @@ void PowerUp::Placement(int& z, bool power, float& ab, float& bb, float& cb, flo
     const int now = static_cast<int>(platform::gameClock());
     z = (now / ticksPerDriftStep) % driftSteps;
     const int row = z + driftRowOffset;
-    showPicture(powerUp, powerUpPicture);
+    showPicture(powerUp, gamefiles::powerUp);
     if (power)
         powerUp.setPosition(static_cast<float>(z), static_cast<float>(row));
     else
@@ -63,6 +60,7 @@ void PowerUp::Placement(int& z, bool power, float& ab, float& bb, float& cb, flo
 }
 
 // Only the first choice of a process counts: the flags are never cleared.
+// Deliberate: see docs/game.md, "One power-up a process".
 void PowerUp::Select(std::string& power)
 {
     if (anyPowerHeld())
@@ -91,14 +89,14 @@ void PowerUp::WrapAround(Quasaril::Direction dir, int& x)
 {
     switch (dir) {
     case Quasaril::RIGHT:
-        if (x <= rightmostMoveStart)
-            x += wrapStep;
+        if (x <= SpaceShip::rightmostMoveStart)
+            x += SpaceShip::step;
         if (x > rightWrapAfter)
             x -= wrapDistance;
         break;
     case Quasaril::LEFT:
         if (x > 0)
-            x -= wrapStep;
+            x -= SpaceShip::step;
         if (x < 0)
             x += wrapDistance;
         break;
@@ -110,9 +108,10 @@ void PowerUp::WrapAround(Quasaril::Direction dir, int& x)
 
 // The bubble is drawn before it is moved, so each frame shows it where the
 // previous frame put it.
+// Deliberate: see docs/game.md, "The bubble a frame behind".
 void PowerUp::Shield(int& x, int& y)
 {
-    showPicture(_shield, bubblePicture);
+    showPicture(_shield, gamefiles::bubble);
     _shield.draw(Quasaril::_mainWindow);
     _shield.setPosition(static_cast<float>(x - bubbleOffsetX),
                         static_cast<float>(y - bubbleOffsetY));

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <iterator>
 
+#include "GameFiles.h"
 #include "MainMenu.h"
 #include "PowerUp.h"
 #include "SplashScreen.h"
+#include "WindowFit.h"
 
 namespace game {
 
@@ -24,7 +26,7 @@ int h = f;
 int t = 0, u = 0;
 float uu = 0.0f, tt = 0.0f;
 int z = 0;
-int cadets = 7;
+int cadets = Quasaril::columns;
 
 } // namespace game
 
@@ -46,7 +48,7 @@ float _elapsedTimeSinceCreatedBrain34 = 0.0f;
 float _timeCreated = 0.0f;
 float _brain11tTimeCreated = 0.0f;
 float _brain34tTimeCreated = 0.0f;
-float bulletTimeCreated[35] = {};
+float bulletTimeCreated[Quasaril::brainsInArmy] = {};
 float leftBoundry = 0.0f, rightBoundry = 0.0f, topBoundry = 0.0f, bottomBoundry = 0.0f;
 bool hit = false;
 bool power = true;
@@ -64,19 +66,11 @@ using namespace game;
 
 namespace {
 
-constexpr int brainsInArmy = 35;
-constexpr int columns = 7;
-
-// Objects out of play wait here, outside the playfield.
-constexpr float parkX = 900.0f;
-constexpr float parkY = 900.0f;
-
-const char* const explodedShipPicture = "explode1.png";
 constexpr int explosionShiftX = 20; // the explosion stands left of the ship
 
 void park(VisibleGameObject& object)
 {
-    object.setPosition(parkX, parkY);
+    object.setPosition(VisibleGameObject::parkX, VisibleGameObject::parkY);
 }
 
 void place(VisibleGameObject& object, int atX, int atY)
@@ -93,9 +87,10 @@ bool lossToWrite = false;
 
 // The struck ship shows the explosion just left of where it stood and the
 // loss is written over the playfield; repeated in every later test.
+// Deliberate: see docs/game.md, "Points after Game Over".
 void explodeShip()
 {
-    showPicture(Quasaril::_player1, explodedShipPicture);
+    showPicture(Quasaril::_player1, gamefiles::explodedShip);
     place(Quasaril::_player1, x - explosionShiftX, y);
     if (inArmyPass)
         lossToWrite = true;
@@ -160,13 +155,13 @@ bool Quasaril::IsExiting()
 void Quasaril::endGameCheck()
 {
     _quasa.killCount = 0;
-    const bool* rows[] = {_quasa.hit1, _quasa.hit2, _quasa.hit3, _quasa.hit4, _quasa.hit5};
-    for (int i = 0; i < 7; ++i) {
-        for (const bool* row : rows)
+    const bool* deadFlags[] = {_quasa.hit1, _quasa.hit2, _quasa.hit3, _quasa.hit4, _quasa.hit5};
+    for (int i = 0; i < columns; ++i) {
+        for (const bool* row : deadFlags)
             if (row[i])
                 ++_quasa.killCount;
-        // Only true after the last column, with every brain struck. The win
-        // is drawn again in every frame after that and play goes on.
+        // Only true after the last column, with every brain struck.
+        // Deliberate: see docs/game.md, "The win text".
         if (_quasa.killCount > brainsInArmy - 1) {
             _score.win();
             _quasa.gameWin = true;
@@ -194,10 +189,6 @@ int Quasaril::getKillCount()
 
 namespace {
 
-constexpr unsigned windowSize = 800;
-constexpr unsigned bitsPerPixel = 32;
-const char* const shipPicture = "SpaceShip3.png";
-
 // pollEvent leaves the event untouched when the queue is empty, and a
 // value-initialised sf::Event reads as sf::Event::Closed. Hand the play frame
 // an event none of its tests reacts to instead.
@@ -214,9 +205,9 @@ void Quasaril::Run()
 {
     if (_gameState != Uninitialized)
         return;
-    _mainWindow.create(sf::VideoMode(windowSize, windowSize, bitsPerPixel), "QUASARIL");
+    windowfit::open(_mainWindow, "QUASARIL");
     _gameState = ShowingSplash;
-    showPicture(_player1, shipPicture);
+    showPicture(_player1, gamefiles::ship);
     _player1.setPosition(static_cast<float>(x), static_cast<float>(y));
     while (!IsExiting()) {
         GameLoop();
@@ -225,11 +216,14 @@ void Quasaril::Run()
     _mainWindow.close();
 }
 
+// Deliberate: see docs/game.md, "Three displays a pass".
 void Quasaril::GameLoop()
 {
     _mainWindow.display();
     sf::Event currentEvent = noEvent();
     _mainWindow.pollEvent(currentEvent);
+    // Play draws the whole frame anew each pass: a new view is all a resize needs.
+    windowfit::followResize(_mainWindow, currentEvent);
     switch (_gameState) {
     case ShowingSplash:
         ShowSplashScreen();
@@ -275,12 +269,6 @@ void Quasaril::ShowMenu()
 
 namespace {
 
-// Ship moves and their limits. The limits are tested before the step, so
-// the ship can pass them by one step: x runs from -5 to 715, y from 0 to 600.
-constexpr int shipStep = 20;
-constexpr int rightmostMoveStart = 699;
-constexpr int lowestMoveStart = 599;
-
 constexpr float fireDelay = 1500.0f;
 
 struct ShotKind {
@@ -288,9 +276,9 @@ struct ShotKind {
     int offsetX; // from the ship's position
     int offsetY;
 };
-constexpr ShotKind virusShot{"virus2.png", 15, -50};
-constexpr ShotKind torpedoShot{"bolt.png", -40, -100};
-constexpr ShotKind plainShot{"Projectile3.png", 30, -40};
+constexpr ShotKind virusShot{gamefiles::virusShot, 15, -50};
+constexpr ShotKind torpedoShot{gamefiles::torpedoShot, -40, -100};
+constexpr ShotKind plainShot{gamefiles::plainShot, 30, -40};
 
 constexpr float shieldFrames = 1000.0f;
 
@@ -326,6 +314,7 @@ void Quasaril::playing(sf::Event currentEvent)
     PowerUp::Placement(z, power, ab, bb, cb, db);
 
     // The army above has seen the flags the previous frame left.
+    // Deliberate: see docs/game.md, "Powers a frame late".
     _player1.torpedo = powerUp.getTorpedo();
     _player1.shield = powerUp.getShield();
     _player1.virus = powerUp.getVirus();
@@ -344,12 +333,14 @@ void Quasaril::playing(sf::Event currentEvent)
     _projectile.setBoundry(leftBoundry, rightBoundry, topBoundry, bottomBoundry, _player1.torpedo);
 
     // Once taken, the power-up is gone for the rest of the process.
+    // Deliberate: see docs/game.md, "One power-up a process".
     power = _player1.collisionCheck(ab, bb, cb, db, false, power, _score.GameScore);
     if (!power)
         PowerUp::Select(powerd);
     _score.PowerUp(powerd);
 
     // The shield lasts 1000 frames in the whole run, never more.
+    // Deliberate: see docs/game.md, "The shield's 1000 frames".
     if (_player1.shield && _quasa.time_5 < shieldFrames) {
         _quasa.time_5 += 1.0f;
         PowerUp::Shield(x, y);
@@ -359,6 +350,7 @@ void Quasaril::playing(sf::Event currentEvent)
 }
 
 // A key release acts exactly as a press of the same key.
+// Deliberate: see docs/game.md, "Key releases move too".
 void Quasaril::checkEvents(sf::Event currentEvent)
 {
     const sf::Keyboard::Key key =
@@ -371,24 +363,24 @@ void Quasaril::checkEvents(sf::Event currentEvent)
         if (_player1.wrapAround)
             PowerUp::WrapAround(LEFT, x);
         else if (x > 0)
-            x -= shipStep;
+            x -= SpaceShip::step;
         placeShip();
     }
     if (key == sf::Keyboard::Right) {
         if (_player1.wrapAround)
             PowerUp::WrapAround(RIGHT, x);
-        else if (x <= rightmostMoveStart)
-            x += shipStep;
+        else if (x <= SpaceShip::rightmostMoveStart)
+            x += SpaceShip::step;
         placeShip();
     }
     if (key == sf::Keyboard::Up) {
         if (y > 0)
-            y -= shipStep;
+            y -= SpaceShip::step;
         placeShip();
     }
     if (key == sf::Keyboard::Down) {
-        if (y <= lowestMoveStart)
-            y += shipStep;
+        if (y <= SpaceShip::lowestMoveStart)
+            y += SpaceShip::step;
         placeShip();
     }
 
@@ -426,29 +418,26 @@ constexpr float diveStartX = 420.0f;
 
 // No shot starts from a column within 15000 ticks of its last one, and the
 // first fire call of each frame sees 3000 in every column.
+// Deliberate: see docs/game.md, "The first fire call never fires".
 constexpr float fireTimerStart = 3000.0f;
 constexpr float reloadTime = 15000.0f;
 constexpr int firingDraw = 100;
 constexpr int firingColumns[] = {0, 2, 4, 6};
-const char* const brainShotPicture = "brain_Projectile1.png";
 
 // Rows 2 and 4 share one counter of BrainMovement calls: right by count/50
 // below 3000, left by count/50 above it, back to 0 after 6000.
+// Deliberate: see docs/game.md, "The sway reset".
 constexpr float swayTurn = 3000.0f;
 constexpr float swayReset = 6000.0f;
 constexpr double swayDivisor = 50.0; // the shift is worked out in double
 
-const char* const plainBrainPicture = "brain.png";
-const char* const freezeBrainPicture = "brain_freeze3.png";
-const char* const fireBrainPicture = "brain_fire3.png";
-
 const char* pictureFor(int row, int column)
 {
     if ((row == 1 && column == arcingColumn) || (row == 3 && column == divingColumn))
-        return freezeBrainPicture;
+        return gamefiles::freezeBrain;
     if (row == 4 && column == fieryColumn)
-        return fireBrainPicture;
-    return plainBrainPicture;
+        return gamefiles::fireBrain;
+    return gamefiles::plainBrain;
 }
 
 int slotY(int row)
@@ -478,6 +467,7 @@ bool shotTest(Brain& brain)
 
 // The shot test of one brain. A brain struck now is marked dead and stops
 // the player's shot; it is parked at once only where the caller asks.
+// Deliberate: see docs/game.md, "Struck brains parked a frame late".
 void testAndDraw(Brain& brain, bool& dead, bool& alive, bool parkWhenStruck)
 {
     alive = shotTest(brain);
@@ -493,6 +483,7 @@ void testAndDraw(Brain& brain, bool& dead, bool& alive, bool parkWhenStruck)
 
 // The arcing brain is driven by the process clock. A parked (dead) one stays
 // parked; one without a picture has no position to read and arcs on.
+// Deliberate: see docs/game.md, "The process clock".
 void arcStep()
 {
     Brain& arcing = _brain1[arcingColumn];
@@ -500,12 +491,13 @@ void arcStep()
     float temp_x = 0.0f;
     float temp_y = 0.0f;
     arcing.getPosition(temp_x, temp_y);
-    if (temp_y != parkY)
+    if (temp_y != VisibleGameObject::parkY)
         arcing.arc(_elapsedTimeSinceCreatedBrain11, g, h, e, f);
 }
 
 // The diving brain is driven by the process clock too and is handed to the
 // dive even when dead, starting from the park.
+// Deliberate: see docs/game.md, "The process clock".
 void diveStep()
 {
     Brain& diving = _brain3[divingColumn];
@@ -522,6 +514,7 @@ void diveStep()
 
 // Every brain is drawn once, at its own column's step; later arc, dive and
 // sway steps in the same call move sprites that the crash tests see.
+// Deliberate: see docs/game.md, "Motion after drawing".
 void Quasaril::BrainArmy()
 {
     beginArmyPass();
@@ -586,6 +579,7 @@ void Quasaril::BrainArmy()
 
 // Every firing column moves the one shared shot to its own origin plus its
 // own fall, draws it and tests the ship against it.
+// Deliberate: see docs/game.md, "Shots drawn up to 32 times".
 void Quasaril::BrainFire(Brain* brain_, float* elapsedTimeSinceCreatedBrainProjectile_,
                          float* bulletTimeCreated_)
 {
@@ -601,7 +595,7 @@ void Quasaril::BrainFire(Brain* brain_, float* elapsedTimeSinceCreatedBrainProje
         const int draw = brain_[i].Shoot();
         if (draw >= firingDraw && elapsedTimeSinceCreatedBrainProjectile_[i] > reloadTime) {
             bulletTimeCreated_[i] = _brain_projectile.timeCreated();
-            showPicture(_brain_projectile, brainShotPicture);
+            showPicture(_brain_projectile, gamefiles::brainShot);
         }
         // Measured from the game's own firing times, whatever array is passed.
         elapsedTimeSinceCreatedBrainProjectile_[i] = _brain_projectile.Timer(bulletTimeCreated[i]);
@@ -630,7 +624,9 @@ void Quasaril::BrainMovement(Brain* brain_)
             brain_[i].getPosition(swayX, swayY);
             brain_[i].setPosition(static_cast<float>(swayX - _quasa.time_2 / swayDivisor), swayY);
         }
-        // The reset can fall inside the loop: the brains after it move by 0.
+        // The counter may go back to 0 at any brain of the row; the brains
+        // after it move by 0 in this call.
+        // Deliberate: see docs/game.md, "The sway reset".
         if (_quasa.time_2 > swayReset)
             _quasa.time_2 = 0.0f;
     }
@@ -639,6 +635,7 @@ void Quasaril::BrainMovement(Brain* brain_)
 
 // Once the player's life is lost every later test repeats the loss: the
 // explosion, the text and the parking of the brains of the row.
+// Deliberate: see docs/game.md, "Points after Game Over".
 void Quasaril::Crash(Brain* brain_)
 {
     for (int i = 0; i < columns; ++i) {

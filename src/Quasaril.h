@@ -19,6 +19,11 @@ public:
     enum GameState { Uninitialized, ShowingSplash, Paused, ShowingMenu, Playing, Exiting };
     enum Direction { RIGHT, LEFT, UP, DOWN };
 
+    // The army: five rows of seven brains.
+    static constexpr int rows = 5;
+    static constexpr int columns = 7;
+    static constexpr int brainsInArmy = rows * columns;
+
     Quasaril();
 
     static void Run();
@@ -47,22 +52,22 @@ public:
     int killCount;
     static BrainProjectile _brain_projectile;
     bool life;
-    bool hit1[7];
-    bool hit2[7];
-    bool hit3[7];
-    bool hit4[7];
-    bool hit5[7];
+    bool hit1[columns];
+    bool hit2[columns];
+    bool hit3[columns];
+    bool hit4[columns];
+    bool hit5[columns];
 
 private:
     friend class QuasarilInspector;
 
     bool rev; // never used
-    bool pos[7];
-    bool alive1[7];
-    bool alive2[7];
-    bool alive3[7];
-    bool alive4[7];
-    bool alive5[7];
+    bool pos[columns];
+    bool alive1[columns];
+    bool alive2[columns];
+    bool alive3[columns];
+    bool alive4[columns];
+    bool alive5[columns];
     bool gameWin;
     bool gameOver;
     int x_position; // never used
@@ -76,6 +81,7 @@ private:
 
 // State shared by the game's operations, defined in Quasaril.cpp. It lives for
 // the whole process and nothing resets it.
+// Deliberate: see docs/game.md, "Nothing is reset".
 namespace game {
 
 extern int x; // the ship's position
@@ -99,7 +105,7 @@ extern float _elapsedTimeSinceCreatedBrain34;
 extern float _timeCreated; // when the player's last shot was fired
 extern float _brain11tTimeCreated;
 extern float _brain34tTimeCreated;
-extern float bulletTimeCreated[35];
+extern float bulletTimeCreated[Quasaril::brainsInArmy];
 extern float leftBoundry, rightBoundry, topBoundry, bottomBoundry; // the player's shot's box
 extern bool hit;   // the player's shot has struck something
 extern bool power; // the power-up is still waiting to be taken

@@ -9,13 +9,14 @@
 #include <optional>
 #include <sstream>
 
+#include "GameFiles.h"
+#include "platform/ErrorFilter.h"
 #include "platform/HighScoreFile.h"
 #include "Quasaril.h"
 
 namespace {
 
 using platform::files::highScoreFile;
-const char* const fontFile = "Arial.ttf";
 
 constexpr unsigned scoreTextSize = 20;
 constexpr unsigned messageTextSize = 80;
@@ -99,16 +100,27 @@ Saves& saves()
     return *saves;
 }
 
+bool readFont(sf::Font& font, bool quietly)
+{
+    if (!quietly)
+        return font.loadFromFile(gamefiles::font);
+    const platform::errorstream::SfmlSilence silence;
+    return font.loadFromFile(gamefiles::font);
+}
+
 // The font is read once and held: every frame writes several texts, and a
 // fresh font would read the file and rasterise its glyphs for each of them.
 // While the file is missing the texts have no glyphs, the game goes on, and
-// every call tries the file again.
+// every call tries the file again; only the first failure is told.
 const sf::Font& loadFont()
 {
     static sf::Font* const font = new sf::Font; // lives until the process ends
     static bool loaded = false;
-    if (!loaded)
-        loaded = font->loadFromFile(fontFile);
+    static bool tried = false;
+    if (!loaded) {
+        loaded = readFont(*font, tried);
+        tried = true;
+    }
     return *font;
 }
 
@@ -147,6 +159,8 @@ void drawText(Line line, const std::string& words, unsigned size, sf::Color colo
 
 Score::Score() : GameScore(0.0f) {}
 
+// Called in every frame: it also keeps the high-score file.
+// Deliberate: see docs/game.md, "The high score every frame".
 void Score::DisplayScore(float GameScore)
 {
     const std::string score = formatNumber(GameScore);

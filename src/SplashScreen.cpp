@@ -1,8 +1,9 @@
 #include "SplashScreen.h"
 
-namespace {
+#include "GameFiles.h"
+#include "WindowFit.h"
 
-const char* const splashPicture = "SplashScreen1.png";
+namespace {
 
 bool endsSplash(const sf::Event& event)
 {
@@ -15,19 +16,22 @@ bool endsSplash(const sf::Event& event)
 void SplashScreen::Show(sf::RenderWindow& renderWindow)
 {
     sf::Texture image;
-    if (!image.loadFromFile(splashPicture))
+    if (!image.loadFromFile(gamefiles::splashScreen))
         return;
     sf::Sprite sprite(image);
     renderWindow.draw(sprite);
     renderWindow.display();
 
     // Busy wait, as the rest of the game loop: a key, a button or a close
-    // request ends it, anything else is dropped.
+    // request ends it, a resize shows the picture again at the new size,
+    // anything else is dropped.
     sf::Event event;
     while (true) {
         while (renderWindow.pollEvent(event)) {
             if (endsSplash(event))
                 return;
+            if (windowfit::followResize(renderWindow, event))
+                windowfit::showAlone(renderWindow, sprite);
         }
     }
 }

@@ -9,9 +9,6 @@
 
 namespace {
 
-// Where objects out of play are kept, outside the 800 by 800 playfield.
-constexpr float parkX = 900.0f;
-constexpr float parkY = 900.0f;
 // Points for every object struck, unless it stands parked.
 constexpr float hitAward = 100.0f;
 

@@ -33,6 +33,11 @@ public:
     virtual float timeCreated();
     virtual float Timer(float _timeCreated);
 
+    // Objects out of play wait at the park point, outside the 800 by 800
+    // playfield. A struck object standing at its y earns no points.
+    static constexpr float parkX = 900.0f;
+    static constexpr float parkY = 900.0f;
+
     float _elapsedTimeSinceCreated = 0.0f;
     sf::Sprite _sprite;
     bool _isLoaded = false;

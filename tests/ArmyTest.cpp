@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "GameFiles.h"
 #include "FrameTest.h"
 #include "platform/GameClock.h"
 #include "PowerUp.h"
@@ -216,7 +217,7 @@ TEST_F(ArmyTest, LeavesADeadArcingBrainParked)
 
 TEST_F(ArmyTest, FliesTheArcEvenWithoutTheArcingBrainsPicture)
 {
-    std::filesystem::remove("brain_freeze3.png");
+    std::filesystem::remove(gamefiles::freezeBrain);
     platform::testhooks::pinClock(oneArcRowPerStep);
     armyFrame();
     EXPECT_EQ(h, 47);
@@ -252,12 +253,12 @@ TEST_F(ArmyTest, DoesNotSwayWhenRowsTwoAndFourAreDead)
 
 TEST_F(ArmyTest, RetriesAMissingPictureEveryFrame)
 {
-    std::filesystem::remove("brain.png");
+    std::filesystem::remove(gamefiles::plainBrain);
     shotBoxAround({0.0f, 0.0f}); // where a brain without a picture stands
     armyFrame();
     EXPECT_FALSE(deadFlag(5, 2));
     EXPECT_EQ(Quasaril::_score.GameScore, 0.0f);
-    copyGameFiles({"brain.png"});
+    copyGameFiles({gamefiles::plainBrain});
     armyFrame();
     EXPECT_TRUE(shown(windowPixels(), 5, 2, slotOf(5, 2)));
 }
@@ -298,7 +299,7 @@ TEST_F(ArmyTest, FiresFromTheRowThreeCalls)
     restartDiceAfter(diceWithOnlyHundredAt(4)); // column 0 of the first row-3 call
     armyFrame();
     EXPECT_EQ(bulletTimeCreated[0], static_cast<float>(fireClock));
-    EXPECT_EQ(Quasaril::_brain_projectile._filename, "brain_Projectile1.png");
+    EXPECT_EQ(Quasaril::_brain_projectile._filename, gamefiles::brainShot);
 }
 
 TEST_F(ArmyTest, NoColumnFiresUntilTheClockHasPassedFifteenSeconds)

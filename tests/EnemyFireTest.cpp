@@ -5,6 +5,7 @@
 #include <array>
 #include <iterator>
 
+#include "GameFiles.h"
 #include "FrameTest.h"
 #include "platform/GameClock.h"
 
@@ -25,7 +26,7 @@ protected:
         FrameTest::SetUp();
         platform::testhooks::pinClock(rowClock);
         for (int i = 0; i < 7; ++i) {
-            row[i].load("brain.png");
+            row[i].load(gamefiles::plainBrain);
             row[i].setPosition(100.0f + 100.0f * i, 100.0f);
         }
     }
@@ -41,7 +42,7 @@ protected:
     void shipUnderColumnZerosShot()
     {
         row[0].setPosition(100.0f, 500.0f);
-        Quasaril::_brain_projectile.load("brain_Projectile1.png");
+        Quasaril::_brain_projectile.load(gamefiles::brainShot);
         bulletTimeCreated[0] = rowClock - 1000;
         x = 100;
         y = 600;
@@ -95,7 +96,7 @@ TEST_F(EnemyRowTest, AColumnFiresOnAHundredAfterMoreThanFifteenSeconds)
             EXPECT_EQ(bulletTimeCreated[column],
                       column == firingColumns[index] ? static_cast<float>(rowClock) : 0.0f)
                 << "column " << column;
-        EXPECT_EQ(Quasaril::_brain_projectile._filename, "brain_Projectile1.png");
+        EXPECT_EQ(Quasaril::_brain_projectile._filename, gamefiles::brainShot);
     }
 }
 
@@ -134,7 +135,7 @@ TEST_F(EnemyRowTest, OnlyColumnsZeroTwoFourAndSixEverFire)
 
 TEST_F(EnemyRowTest, TheShotFallsFromItsColumnsBrain)
 {
-    Quasaril::_brain_projectile.load("brain_Projectile1.png");
+    Quasaril::_brain_projectile.load(gamefiles::brainShot);
     bulletTimeCreated[6] = rowClock - 1000; // column 6 fired a second ago
     fire(longAgo);                          // the fresh dice hold no hundred
     EXPECT_EQ(elapsed[6], 1000.0f);
@@ -147,7 +148,7 @@ TEST_F(EnemyRowTest, AShotStrikesAnUnshieldedShipAndDrawsGameOver)
     fire(frameStart);
     EXPECT_FALSE(_quasa.life);
     EXPECT_EQ(Quasaril::_score.GameScore, award);
-    EXPECT_EQ(Quasaril::_player1._filename, "explode1.png");
+    EXPECT_EQ(Quasaril::_player1._filename, gamefiles::explodedShip);
     expectAt(Quasaril::_player1, 80.0f, 600.0f, "the exploded ship");
     EXPECT_GT(redInGameOver(), 200);
     EXPECT_FALSE(Quasaril::getGameOver());
@@ -160,7 +161,7 @@ TEST_F(EnemyRowTest, AShieldedShipIsNotTested)
     fire(frameStart);
     EXPECT_TRUE(_quasa.life);
     EXPECT_EQ(Quasaril::_score.GameScore, 0.0f);
-    EXPECT_EQ(Quasaril::_player1._filename, "SpaceShip3.png");
+    EXPECT_EQ(Quasaril::_player1._filename, gamefiles::ship);
     expectAt(Quasaril::_player1, 100.0f, 600.0f, "the shielded ship");
     EXPECT_EQ(redInGameOver(), 0);
 }
@@ -170,7 +171,7 @@ TEST_F(EnemyRowTest, ALostShipExplodesAgainAtEveryTest)
     placeShip();
     _quasa.life = false;
     fire(frameStart);
-    EXPECT_EQ(Quasaril::_player1._filename, "explode1.png");
+    EXPECT_EQ(Quasaril::_player1._filename, gamefiles::explodedShip);
     expectAt(Quasaril::_player1, x - 20.0f, static_cast<float>(y), "the exploded ship");
     EXPECT_GT(redInGameOver(), 200);
     EXPECT_FALSE(Quasaril::getGameOver());
@@ -223,7 +224,7 @@ TEST_F(EnemyRowTest, AfterALossBrainsWithoutPicturesRepeatTheLossToo)
     _quasa.life = false;
     Quasaril::Crash(pictureless);
     EXPECT_TRUE(Quasaril::getGameOver());
-    EXPECT_EQ(Quasaril::_player1._filename, "explode1.png");
+    EXPECT_EQ(Quasaril::_player1._filename, gamefiles::explodedShip);
     expectAt(Quasaril::_player1, x - 20.0f, static_cast<float>(y), "the exploded ship");
     EXPECT_GT(redInGameOver(), 200);
 }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <limits>
 
+#include "GameFiles.h"
 #include "Brain.h"
 #include "platform/GameClock.h"
 #include "Quasaril.h"
@@ -257,7 +258,7 @@ TEST(BrainIsAlive, ReturnsItsArgument)
 
 TEST_F(LoadedObjectTest, FormationMovesTheSlotButNotTheCallersBrain)
 {
-    writeTestPicture("brain.png", 16, 16, sf::Color::Green);
+    writeTestPicture(gamefiles::plainBrain, 16, 16, sf::Color::Green);
     Brain brain;
     loadAt(brain, 10, 10);
     int x = 100, y = 50;

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "GameFiles.h"
 #include "Quasaril.h"
 #include "TestPictures.h"
 #include "TestSupport.h"
@@ -99,7 +100,7 @@ TEST(EndGameCheck, CountsOnlyTheGameRecord)
 TEST(EndGameCheck, ThirtyFourStruckIsNoWin)
 {
     ScopedWorkDir dir;
-    copyGameFiles({"Arial.ttf"});
+    copyGameFiles({gamefiles::font});
     clearGameWindow();
     strikeBrains(rows * columns - 1);
     Quasaril::endGameCheck();
@@ -111,7 +112,7 @@ TEST(EndGameCheck, ThirtyFourStruckIsNoWin)
 TEST(EndGameCheck, AllStruckWinsAndDrawsTheMessage)
 {
     ScopedWorkDir dir;
-    copyGameFiles({"Arial.ttf"});
+    copyGameFiles({gamefiles::font});
     clearGameWindow();
     strikeBrains(rows * columns);
     Quasaril::endGameCheck();
@@ -123,7 +124,7 @@ TEST(EndGameCheck, AllStruckWinsAndDrawsTheMessage)
 TEST(EndGameCheck, RecountsEveryCallAndTheWinSticks)
 {
     ScopedWorkDir dir;
-    copyGameFiles({"Arial.ttf"});
+    copyGameFiles({gamefiles::font});
     clearGameWindow();
     strikeBrains(rows * columns);
     Quasaril::endGameCheck();

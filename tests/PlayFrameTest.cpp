@@ -5,6 +5,7 @@
 #include <tuple>
 #include <vector>
 
+#include "GameFiles.h"
 #include "FrameTest.h"
 #include "platform/GameClock.h"
 #include "PowerUp.h"
@@ -143,14 +144,14 @@ TEST_F(PlayFrameTest, SpaceFiresOnlyMoreThan1500TicksAfterTheLastShot)
     EXPECT_EQ(_timeCreated, 0.0f);
     _elapsedTimeSinceCreated = 1500.5f;
     Quasaril::checkEvents(keyEvent(sf::Keyboard::Space, sf::Event::KeyReleased));
-    expectShotFired("Projectile3.png", 385, 560);
+    expectShotFired(gamefiles::plainShot, 385, 560);
 }
 
 TEST_F(PlayFrameTest, AVirusShotGoesBeforeATorpedo)
 {
     Quasaril::_player1.virus = Quasaril::_player1.torpedo = true;
     Quasaril::checkEvents(space);
-    expectShotFired("virus2.png", 370, 550);
+    expectShotFired(gamefiles::virusShot, 370, 550);
     EXPECT_FALSE(Quasaril::_player1.virus);
     EXPECT_FALSE(Quasaril::_player1.torpedo);
 }
@@ -159,7 +160,7 @@ TEST_F(PlayFrameTest, ATorpedoFiresTheBolt)
 {
     Quasaril::_player1.torpedo = true;
     Quasaril::checkEvents(space);
-    expectShotFired("bolt.png", 315, 500);
+    expectShotFired(gamefiles::torpedoShot, 315, 500);
     EXPECT_FALSE(Quasaril::_player1.torpedo);
 }
 
@@ -211,10 +212,10 @@ TEST_P(ShotPictureTest, ThePictureLoadedSecondShowsWhole)
 
 INSTANTIATE_TEST_SUITE_P(
     Orders, ShotPictureTest,
-    ::testing::Values(ShotPictures{"PlainThenBolt", "Projectile3.png", "bolt.png"},
-                      ShotPictures{"PlainThenVirus", "Projectile3.png", "virus2.png"},
-                      ShotPictures{"VirusThenBolt", "virus2.png", "bolt.png"},
-                      ShotPictures{"BoltThenPlain", "bolt.png", "Projectile3.png"}),
+    ::testing::Values(ShotPictures{"PlainThenBolt", gamefiles::plainShot, gamefiles::torpedoShot},
+                      ShotPictures{"PlainThenVirus", gamefiles::plainShot, gamefiles::virusShot},
+                      ShotPictures{"VirusThenBolt", gamefiles::virusShot, gamefiles::torpedoShot},
+                      ShotPictures{"BoltThenPlain", gamefiles::torpedoShot, gamefiles::plainShot}),
     [](const ::testing::TestParamInfo<ShotPictures>& info) { return info.param.name; });
 
 TEST_F(PlayFrameTest, TheNextShotWaitsForTheTimeMeasuredInThePreviousFrame)
@@ -233,7 +234,7 @@ TEST_F(PlayFrameTest, AFreshShotIsDrawnEvenIfTheLastOneStruck)
     hit = true;
     Quasaril::playing(space);
     EXPECT_FALSE(hit);
-    EXPECT_TRUE(showsPicture(windowPixels(), probeOf("Projectile3.png"), {385.0f, 560.0f}));
+    EXPECT_TRUE(showsPicture(windowPixels(), probeOf(gamefiles::plainShot), {385.0f, 560.0f}));
 }
 
 TEST_F(PlayFrameTest, ATorpedosWideBoxStartsInTheFrameAfterFiring)
@@ -259,7 +260,7 @@ TEST_F(PlayFrameTest, AShotRisesIntoABrainStrikesItAndDisappears)
     EXPECT_TRUE(deadFlag(5, 2));
     EXPECT_TRUE(hit);
     EXPECT_EQ(Quasaril::_score.GameScore, 100.0f);
-    EXPECT_FALSE(showsPicture(windowPixels(), probeOf("Projectile3.png"), {300.0f, 285.0f}));
+    EXPECT_FALSE(showsPicture(windowPixels(), probeOf(gamefiles::plainShot), {300.0f, 285.0f}));
 }
 
 TEST_F(PlayFrameTest, WithoutAShieldTheShieldCounterStays)
@@ -331,7 +332,7 @@ std::vector<sf::Vector2i> spotsWhereTextCoversTheBrain(sf::Vector2f brainAt)
     Quasaril::_score.GameOver();
     const sf::Image text = windowPixels();
     sf::Image brain;
-    EXPECT_TRUE(brain.loadFromFile("brain_freeze3.png"));
+    EXPECT_TRUE(brain.loadFromFile(gamefiles::freezeBrain));
     std::vector<sf::Vector2i> spots;
     for (unsigned bx = 0; bx < brain.getSize().x; ++bx) {
         for (unsigned by = 0; by < brain.getSize().y; ++by) {
@@ -355,12 +356,12 @@ TEST_F(PlayFrameTest, GameOverIsWrittenOverTheArmy)
     const std::vector<sf::Vector2i> spots = spotsWhereTextCoversTheBrain(diving);
     ASSERT_GE(spots.size(), 10u);
 
-    brainAt(3, 4).load("brain_freeze3.png"); // only a shown brain keeps its x
+    brainAt(3, 4).load(gamefiles::freezeBrain); // only a shown brain keeps its x
     brainAt(3, 4).setPosition(diveX, 0.0f);
     _quasa.life = false;
     frameAt(clock);
     const sf::Image frame = windowPixels();
-    EXPECT_TRUE(showsPicture(frame, probeOf("brain_freeze3.png"), diving));
+    EXPECT_TRUE(showsPicture(frame, probeOf(gamefiles::freezeBrain), diving));
     for (const sf::Vector2i& spot : spots)
         EXPECT_TRUE(isRed(frame.getPixel(spot.x, spot.y))) << spot.x << "," << spot.y;
 }

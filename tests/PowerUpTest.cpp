@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "GameFiles.h"
 #include "FrameTest.h"
 #include "platform/GameClock.h"
 #include "PowerUp.h"
@@ -55,7 +56,7 @@ TEST_P(PowerUpDriftTest, DriftsOnePixelEveryFortyTicks)
     EXPECT_EQ(box.top, at + 1.0f - 100.0f);
     EXPECT_EQ(box.bottom, at + 1.0f);
     if (drift.step < 700) { // lower down the picture leaves the window
-        EXPECT_TRUE(showsPicture(windowPixels(), probeOf("powerup.png"), {at, at + 1.0f}));
+        EXPECT_TRUE(showsPicture(windowPixels(), probeOf(gamefiles::powerUp), {at, at + 1.0f}));
     }
 }
 
@@ -72,12 +73,12 @@ TEST_F(PowerUpTest, OnceTakenItIsNotDrawnAndItsBoxStaysAtTheCorner)
     EXPECT_EQ(box.right, 40.0f);
     EXPECT_EQ(box.top, -100.0f);
     EXPECT_EQ(box.bottom, 0.0f);
-    EXPECT_FALSE(showsPicture(windowPixels(), probeOf("powerup.png"), {600.0f, 601.0f}));
+    EXPECT_FALSE(showsPicture(windowPixels(), probeOf(gamefiles::powerUp), {600.0f, 601.0f}));
 }
 
 TEST_F(PowerUpTest, WithoutItsPictureItLeavesTheBoxAsItWas)
 {
-    std::filesystem::remove("powerup.png");
+    std::filesystem::remove(gamefiles::powerUp);
     ab = bb = cb = db = 7.0f;
     PowerUp::Placement(z, true, ab, bb, cb, db);
     EXPECT_EQ(ab + bb + cb + db, 28.0f);
@@ -192,7 +193,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(PowerUpTest, TheBubbleIsDrawnWhereThePreviousCallPutIt)
 {
-    const PictureProbe bubble = probeOf("bubble2.png");
+    const PictureProbe bubble = probeOf(gamefiles::bubble);
     const sf::Vector2f aroundShip(300.0f, 560.0f); // the ship at (355, 600)
     PowerUp::Shield(x, y);
     EXPECT_TRUE(showsPicture(windowPixels(), bubble, {0.0f, 0.0f}));

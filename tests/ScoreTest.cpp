@@ -16,6 +16,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "GameFiles.h"
 #include "Score.h"
 #include "platform/HighScoreFile.h"
 #include "TestPictures.h"
@@ -254,7 +255,7 @@ class ScoreTextTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        copyGameFiles({"Arial.ttf"});
+        copyGameFiles({gamefiles::font});
         clearGameWindow();
     }
 
@@ -299,4 +300,23 @@ TEST_F(ScoreTextTest, EachCallShowsItsOwnWords)
     clearGameWindow();
     score.PowerUp("");
     EXPECT_EQ(pixels(powerUpArea, sf::Color::Green), 0);
+}
+
+// A missing font is tried again at every call, but told only the first time.
+TEST(ScoreFont, AMissingFontIsToldOnceAndTriedAgainUntilItComes)
+{
+    const ScopedWorkDir dir;
+    clearGameWindow();
+    std::ostringstream told;
+    std::streambuf* const sfmlErrors = sf::err().rdbuf(told.rdbuf());
+    Score score;
+    for (int frame = 0; frame < 3; ++frame)
+        score.DisplayScore(700);
+    copyGameFiles({gamefiles::font});
+    score.DisplayScore(700);
+    sf::err().rdbuf(sfmlErrors);
+    const std::string lines = told.str();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << lines;
+    EXPECT_NE(lines.find(gamefiles::font), std::string::npos) << lines;
+    EXPECT_GT(countPixels(windowPixels(), scoreArea, sf::Color::Magenta), textPixelsExpected);
 }

@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "GameFiles.h"
 #include "MainMenu.h"
 #include "Quasaril.h"
 #include "SplashScreen.h"
@@ -235,7 +236,7 @@ TEST_F(MainMenuTest, KeysAndMouseMovesDoNotEndTheMenu)
 
 TEST_F(MainMenuTest, WorksWithoutItsPicture)
 {
-    std::remove("mainmenu.png");
+    std::remove(gamefiles::mainMenu);
     queueClick(400, 250);
     MainMenu menu;
     EXPECT_EQ(menu.Show(window()), MainMenu::Play);
@@ -274,7 +275,7 @@ TEST_F(MainMenuTest, ASecondShowOnTheSameMenuAnswersTheSame)
 
 TEST_F(SplashScreenTest, ReturnsAtOnceWithoutItsPicture)
 {
-    std::remove("SplashScreen1.png");
+    std::remove(gamefiles::splashScreen);
     sf::Clock shown;
     SplashScreen splash;
     splash.Show(window()); // nothing queued: with its picture it would wait
@@ -283,7 +284,7 @@ TEST_F(SplashScreenTest, ReturnsAtOnceWithoutItsPicture)
 
 TEST_F(SplashScreenTest, AQueuedKeyPressEndsIt)
 {
-    ASSERT_TRUE(std::filesystem::exists("SplashScreen1.png")); // else it would not wait
+    ASSERT_TRUE(std::filesystem::exists(gamefiles::splashScreen)); // else it would not wait
     queueKey("key", "a");
     SplashScreen splash;
     splash.Show(window());
@@ -293,7 +294,7 @@ TEST_F(SplashScreenTest, AQueuedKeyPressEndsIt)
 
 TEST_F(SplashScreenTest, KeyReleasesAndMouseMovesAreDropped)
 {
-    ASSERT_TRUE(std::filesystem::exists("SplashScreen1.png"));
+    ASSERT_TRUE(std::filesystem::exists(gamefiles::splashScreen));
     queueKey("keyup", "b");
     movePointer(100, 100);
     queueClick(200, 200);
@@ -353,7 +354,7 @@ TEST_F(GameDriverTest, TheMenuShowsAgainAfterAMissedClick)
 
 TEST_F(GameDriverTest, TheSplashLeadsToTheMenuWhateverEndsIt)
 {
-    std::remove("SplashScreen1.png");
+    std::remove(gamefiles::splashScreen);
     Quasaril::setState(Quasaril::ShowingSplash);
     Quasaril::GameLoop();
     EXPECT_EQ(Quasaril::getState(), "ShowingMenu");
@@ -368,7 +369,7 @@ TEST_F(GameDriverTest, TheMenusExitEndsRun)
     const BackgroundXdotool clicker("search --sync --onlyvisible --name QUASARIL " +
                                     pointerMove("%1", keySpot.x, keySpot.y) + " " +
                                     pointerMove("%1", 400, 450) + " click 1");
-    std::remove("SplashScreen1.png"); // no key needed to pass the splash
+    std::remove(gamefiles::splashScreen); // no key needed to pass the splash
     Quasaril::Run();
     EXPECT_TRUE(Quasaril::IsExiting());
     EXPECT_FALSE(window().isOpen());

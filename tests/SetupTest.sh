@@ -8,9 +8,10 @@
 set -eu
 
 nobody=65534
-play="g++ cmake make libsfml-dev libxcb1-dev libxau-dev fonts-liberation2"
+play="g++ cmake make libsfml-dev libxcb1-dev libxau-dev libfontconfig-dev fonts-liberation2"
 apt_line="  apt-get install -y"
 installs="apt-get install -y -q --no-install-recommends"
+usage="usage: ./setup [play|build|run|test|package|format]"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -76,8 +77,8 @@ expect player        test      "all -lintian -xdotool"  1       "$apt_line xdoto
 expect player        test      "all -libgtest-dev"      1       "$apt_line libgtest-dev"
 expect player        package   all                      0       ""
 expect player        package   "$play libgtest-dev dpkg-dev file" 1 "$apt_line rpm"
-expect player        nonsense  all                      2       "usage: ./setup [play|build|run|test|package]"
-expect player        ""        all                      2       "usage: ./setup [play|build|run|test|package]"
+expect player        nonsense  all                      2       "$usage"
+expect player        ""        all                      2       "$usage"
 expect player-no-id  build     "$play"                  1       "$apt_line libgtest-dev"
 expect root-no-id    build     "$play"                  0       "$installs libgtest-dev"
 

@@ -86,5 +86,14 @@ void filterSfmlErrors()
     static RepeatFilter filter(sf::err());
 }
 
+// A stream without a buffer writes nothing; giving it one back clears its
+// failed state.
+SfmlSilence::SfmlSilence() : _out(sf::err().rdbuf(nullptr)) {}
+
+SfmlSilence::~SfmlSilence()
+{
+    sf::err().rdbuf(_out);
+}
+
 } // namespace errorstream
 } // namespace platform

@@ -51,5 +51,18 @@ private:
 // SFML reports every failed try.
 void filterSfmlErrors();
 
+// SFML's error stream says nothing while the object lives: for a retry whose
+// failure has been told already.
+class SfmlSilence {
+public:
+    SfmlSilence();
+    ~SfmlSilence();
+    SfmlSilence(const SfmlSilence&) = delete;
+    SfmlSilence& operator=(const SfmlSilence&) = delete;
+
+private:
+    std::streambuf* const _out;
+};
+
 } // namespace errorstream
 } // namespace platform

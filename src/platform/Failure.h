@@ -15,8 +15,8 @@ public:
     Failure() = default;
     explicit Failure(std::string what) : _what(std::move(what)) {}
 
-    // "cannot <doing>: <the system's reason>", e.g. "cannot link
-    // /home/ann/.local/share/quasaril/brain.png: Operation not permitted".
+    // "cannot <doing>: <the system's reason>", e.g. "cannot make
+    // /home/ann/.local/share/quasaril: Permission denied".
     static Failure of(const std::string& doing, const std::error_code& error)
     {
         return Failure("cannot " + doing + ": " + error.message());

@@ -2,9 +2,11 @@
 
 #include "platform/GameEnd.h"
 #include "platform/HighScoreFile.h"
+#include "platform/SystemFont.h"
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <ostream>
 
 namespace platform::playerdir {
@@ -17,6 +19,7 @@ constexpr const char* gameName = "quasaril";
 // share/games/quasaril of the same prefix.
 constexpr const char* installedFiles = "../share/games/quasaril";
 constexpr const char* temporaryPattern = "quasaril-XXXXXX";
+constexpr const char* fontName = "Arial.ttf";
 
 bool holdsAny(const fs::path& directory, const std::vector<std::string>& names)
 {
@@ -75,6 +78,29 @@ std::error_code makeLink(const fs::path& target, const fs::path& link)
     if (failed == std::errc::file_exists && linksTo(link, target))
         failed.clear();
     return failed;
+}
+
+bool isReadableFile(const fs::path& path)
+{
+    std::error_code ignored;
+    return fs::is_regular_file(path, ignored) && std::ifstream(path).is_open();
+}
+
+// The game's font may lead nowhere: unpacked rather than installed, the
+// package's link points where the system keeps Liberation Sans, but inside
+// the unpacked tree; another distribution keeps it elsewhere. The system's
+// own Liberation Sans is then linked in its place.
+Failure provideFont(const fs::path& directory)
+{
+    const fs::path entry = directory / fontName;
+    if (isReadableFile(entry))
+        return {};
+    const font::FontFile system = font::liberationSans();
+    if (system.failure)
+        return system.failure;
+    if (const std::error_code failed = makeLink(system.path, entry))
+        return Failure::of("link " + entry.string(), failed);
+    return {};
 }
 
 // Makes the directory, links the game's files into it and enters it; why
@@ -163,11 +189,15 @@ PlayDirectory::PlayDirectory(const fs::path& gameFiles, const std::vector<std::s
     const std::string whyNot = enterPlayers(player, gameFiles, names);
     if (whyNot.empty()) {
         _path = player;
-        return;
+    } else {
+        enterTemporaryDirectory(gameFiles, names);
+        complaints << "quasaril: " << whyNot << "; playing from " << _path.string()
+                   << (_temporary ? ", which keeps no score" : "") << '\n';
     }
-    enterTemporaryDirectory(gameFiles, names);
-    complaints << "quasaril: " << whyNot << "; playing from " << _path.string()
-               << (_temporary ? ", which keeps no score" : "") << '\n';
+    // Where the game was started is the player's own: nothing is linked there.
+    if (whyNot.empty() || _temporary)
+        if (const Failure noFont = provideFont(_path))
+            complaints << "quasaril: " << noFont.what() << "; the texts have no font\n";
 }
 
 // Failing that too, the game plays where it was started.

@@ -1,7 +1,6 @@
 #include "Desktop.h"
 
-#include "Commands.h"
-
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <fcntl.h>
@@ -18,6 +17,9 @@
 #include <thread>
 #include <unistd.h>
 
+#include "Commands.h"
+#include "GameFiles.h"
+
 namespace fs = std::filesystem;
 
 namespace e2e {
@@ -28,15 +30,8 @@ using Clock = std::chrono::steady_clock;
 
 constexpr auto pollPause = std::chrono::milliseconds(20);
 constexpr int colourTolerance = 12;
-// Room for the 800 by 800 window with SFML's centring on a 1024 screen.
-constexpr const char* screenGeometry = "1024x1024x24";
-
-const char* const gameFiles[] = {
-    "SpaceShip3.png", "Projectile3.png",   "bolt.png",        "virus2.png",
-    "brain.png",      "brain_freeze3.png", "brain_fire3.png", "brain_Projectile1.png",
-    "explode1.png",   "powerup.png",       "bubble2.png",     "SplashScreen1.png",
-    "space2.png",     "mainmenu.png",      "Arial.ttf",
-};
+constexpr float playfieldSide = 800.0f;
+constexpr float leastTextPixels = 30.0f; // of each score's colour, unscaled
 
 std::string commandOutput(const std::string& command)
 {
@@ -114,7 +109,7 @@ bool pollUntil(Seconds limit, const std::function<bool()>& check)
 
 // ---------------------------------------------------------------------------
 
-VirtualDisplay::VirtualDisplay()
+VirtualDisplay::VirtualDisplay(const std::string& screen)
 {
     int ends[2];
     if (pipe(ends) != 0)
@@ -128,7 +123,7 @@ VirtualDisplay::VirtualDisplay()
         const std::string fd = std::to_string(ends[1]);
         // Without -noreset the server restarts whenever its last client
         // leaves (every xdotool call) and refuses the game that connects then.
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screenGeometry,
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
                "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -201,6 +196,10 @@ fs::path temporaryIn(const fs::path& directory)
 {
     return directory / "tmp";
 }
+fs::path errorFileIn(const fs::path& directory)
+{
+    return directory / "stderr.txt";
+}
 
 std::vector<std::string> contentsOf(const fs::path& directory)
 {
@@ -226,7 +225,7 @@ GameRun::GameRun(Files files) : _directory(makeTemporaryDirectory())
     const fs::path program = fs::path(_directory) / "quasaril";
     fs::copy_file(run / "quasaril", program);
     if (files != WithoutGameFiles)
-        for (const char* name : gameFiles)
+        for (const char* name : gamefiles::all)
             fs::copy_file(run / name, fs::path(_directory) / name);
     _startDirectory = files == StartedElsewhere ? _directory + "/elsewhere" : _directory;
     fs::create_directories(_startDirectory);
@@ -250,6 +249,10 @@ void GameRun::start(const std::string& program)
     if (_pid == 0) {
         setenv("XDG_DATA_HOME", _dataHome.c_str(), 1);
         setenv("TMPDIR", temporary.c_str(), 1);
+        const int errors =
+            open(errorFileIn(_directory).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (errors >= 0)
+            dup2(errors, STDERR_FILENO);
         if (chdir(_startDirectory.c_str()) == 0)
             execl(program.c_str(), "quasaril", static_cast<char*>(nullptr));
         _exit(127);
@@ -288,6 +291,11 @@ std::optional<int> GameRun::waitForExit(Seconds limit)
     return _status;
 }
 
+std::string GameRun::errorOutput() const
+{
+    return readFile(errorFileIn(_directory));
+}
+
 std::string GameRun::playerDirectory() const
 {
     return (fs::path(_dataHome) / "quasaril").string();
@@ -313,28 +321,72 @@ std::optional<std::string> GameRun::highScoreText() const
 
 // ---------------------------------------------------------------------------
 
-sf::Color Screen::at(int x, int y) const
+// As the game fits it: the side of the square is the window's smaller
+// side, and SFML rounds the bars' width to whole pixels.
+Playfield::Playfield(sf::Vector2i windowSize)
 {
-    const int sx = x + _origin.x;
-    const int sy = y + _origin.y;
-    const sf::Vector2u size = _shot.getSize();
-    if (sx < 0 || sy < 0 || sx >= static_cast<int>(size.x) || sy >= static_cast<int>(size.y))
-        return sf::Color::Black;
-    return _shot.getPixel(static_cast<unsigned>(sx), static_cast<unsigned>(sy));
+    const int side = std::min(windowSize.x, windowSize.y);
+    _scale = static_cast<float>(side) / playfieldSide;
+    _offset = {std::floor(0.5f + static_cast<float>(windowSize.x - side) / 2.0f),
+               std::floor(0.5f + static_cast<float>(windowSize.y - side) / 2.0f)};
 }
 
+sf::Vector2i Playfield::pixelAt(sf::Vector2f point) const
+{
+    return {static_cast<int>(std::floor(_offset.x + (point.x + 0.5f) * _scale)),
+            static_cast<int>(std::floor(_offset.y + (point.y + 0.5f) * _scale))};
+}
+
+sf::Vector2f Playfield::pointAt(sf::Vector2i pixel) const
+{
+    return {(static_cast<float>(pixel.x) + 0.5f - _offset.x) / _scale,
+            (static_cast<float>(pixel.y) + 0.5f - _offset.y) / _scale};
+}
+
+sf::IntRect Playfield::pixelsOf(const sf::FloatRect& area) const
+{
+    const auto first = [this](float from, float offset) {
+        return static_cast<int>(std::ceil(offset + from * _scale - 0.5f));
+    };
+    const int left = first(area.left, _offset.x);
+    const int top = first(area.top, _offset.y);
+    return {left, top, first(area.left + area.width, _offset.x) - left,
+            first(area.top + area.height, _offset.y) - top};
+}
+
+sf::Color Screen::at(sf::Vector2i pixel) const
+{
+    const sf::Vector2u size = _shot.getSize();
+    if (pixel.x < 0 || pixel.y < 0 || pixel.x >= static_cast<int>(size.x) ||
+        pixel.y >= static_cast<int>(size.y))
+        return sf::Color::Black;
+    return _shot.getPixel(static_cast<unsigned>(pixel.x), static_cast<unsigned>(pixel.y));
+}
+
+// Compares each window pixel with the picture's pixel it shows (the
+// nearest, as the game draws its pictures unsmoothed).
 double Screen::shows(const sf::Image& picture, int x, int y) const
 {
     int opaque = 0;
     int matching = 0;
     const sf::Vector2u size = picture.getSize();
-    for (unsigned py = 0; py < size.y; ++py)
-        for (unsigned px = 0; px < size.x; ++px) {
-            const sf::Color wanted = picture.getPixel(px, py);
+    const sf::IntRect pixels =
+        _playfield.pixelsOf(sf::FloatRect(static_cast<float>(x), static_cast<float>(y),
+                                          static_cast<float>(size.x), static_cast<float>(size.y)));
+    for (int wy = pixels.top; wy < pixels.top + pixels.height; ++wy)
+        for (int wx = pixels.left; wx < pixels.left + pixels.width; ++wx) {
+            const sf::Vector2f point = _playfield.pointAt({wx, wy});
+            // Clamped against a centre that rounding puts on the far edge.
+            const auto texel = [](float at, int from, unsigned extent) {
+                return static_cast<unsigned>(std::clamp(static_cast<int>(std::floor(at)) - from, 0,
+                                                        static_cast<int>(extent) - 1));
+            };
+            const sf::Color wanted =
+                picture.getPixel(texel(point.x, x, size.x), texel(point.y, y, size.y));
             if (wanted.a != 255)
                 continue;
             ++opaque;
-            if (near(wanted, at(x + static_cast<int>(px), y + static_cast<int>(py))))
+            if (near(wanted, at({wx, wy})))
                 ++matching;
         }
     return opaque == 0 ? 0.0 : static_cast<double>(matching) / opaque;
@@ -342,12 +394,22 @@ double Screen::shows(const sf::Image& picture, int x, int y) const
 
 int Screen::count(const sf::IntRect& area, const std::function<bool(sf::Color)>& test) const
 {
+    const sf::IntRect pixels = _playfield.pixelsOf(sf::FloatRect(area));
     int passing = 0;
-    for (int y = area.top; y < area.top + area.height; ++y)
-        for (int x = area.left; x < area.left + area.width; ++x)
-            if (test(at(x, y)))
+    for (int y = pixels.top; y < pixels.top + pixels.height; ++y)
+        for (int x = pixels.left; x < pixels.left + pixels.width; ++x)
+            if (test(at({x, y})))
                 ++passing;
     return passing;
+}
+
+// Text pixels are counted in the window: the least shrinks with the picture.
+bool Screen::showsScores() const
+{
+    const auto magenta = [](sf::Color c) { return c.r > 180 && c.g < 80 && c.b > 180; };
+    const auto cyan = [](sf::Color c) { return c.r < 80 && c.g > 180 && c.b > 180; };
+    const float least = leastTextPixels * _playfield.scale() * _playfield.scale();
+    return count({50, 50, 100, 55}, magenta) > least && count({650, 50, 140, 55}, cyan) > least;
 }
 
 // ---------------------------------------------------------------------------
@@ -363,14 +425,13 @@ std::optional<GameWindow> GameWindow::find(Seconds limit)
     if (id.empty())
         return std::nullopt;
     std::istringstream geometry(commandOutput("xdotool getwindowgeometry --shell " + id));
-    sf::Vector2i origin;
+    std::map<std::string, int> values;
     for (std::string line; std::getline(geometry, line);) {
-        if (line.rfind("X=", 0) == 0)
-            origin.x = std::stoi(line.substr(2));
-        if (line.rfind("Y=", 0) == 0)
-            origin.y = std::stoi(line.substr(2));
+        const std::size_t equals = line.find('=');
+        if (equals != std::string::npos && line.rfind("WINDOW", 0) != 0)
+            values[line.substr(0, equals)] = std::stoi(line.substr(equals + 1));
     }
-    return GameWindow(id, origin);
+    return GameWindow(id, {values["X"], values["Y"]}, {values["WIDTH"], values["HEIGHT"]});
 }
 
 Screen GameWindow::screen() const
@@ -378,23 +439,38 @@ Screen GameWindow::screen() const
     const std::string file =
         (fs::temp_directory_path() / ("quasaril-e2e-shot-" + std::to_string(getpid()) + ".png"))
             .string();
+    // The window alone: a fraction of the time the whole screen takes on a
+    // large one. Without a window manager it is drawn where it lies.
     sf::Image shot;
-    if (run({"import", "-window", "root", "PNG24:" + file}).status == 0)
+    if (run({"import", "-window", _id, "PNG24:" + file}).status == 0)
         shot.loadFromFile(file);
     std::remove(file.c_str());
-    return Screen(shot, _origin);
+    return Screen(shot, Playfield(_size));
+}
+
+void GameWindow::pointAt(int x, int y, const std::string& then) const
+{
+    const sf::Vector2i pixel =
+        Playfield(_size).pixelAt({static_cast<float>(x), static_cast<float>(y)});
+    runCommand("xdotool mousemove --window " + _id + " " + std::to_string(pixel.x) + " " +
+               std::to_string(pixel.y) + " " + then);
 }
 
 void GameWindow::click(int x, int y) const
 {
-    runCommand("xdotool mousemove --window " + _id + " " + std::to_string(x) + " " +
-               std::to_string(y) + " click 1");
+    pointAt(x, y, "click 1");
 }
 
 void GameWindow::key(const std::string& name) const
 {
-    // The lower middle of the window is outside the menu's items.
-    runCommand("xdotool mousemove --window " + _id + " 400 700 key " + name);
+    // The lower middle of the playfield is outside the menu's items.
+    pointAt(400, 700, "key " + name);
+}
+
+void GameWindow::resize(sf::Vector2i size) const
+{
+    runCommand("xdotool windowsize --sync " + _id + " " + std::to_string(size.x) + " " +
+               std::to_string(size.y));
 }
 
 std::string GameWindow::windowClass() const

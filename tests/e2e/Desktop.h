@@ -2,7 +2,7 @@
 
 // A desktop for playing the game as a person would: a private virtual X
 // server, the game started in a fresh copy of the run directory, real X input
-// through xdotool and screenshots of the whole screen.
+// through xdotool and screenshots of the game window.
 
 #include <SFML/Graphics/Image.hpp>
 
@@ -44,10 +44,13 @@ private:
 std::string readFile(const std::filesystem::path& path);
 
 // A virtual X server of its own on a free display, made the DISPLAY of this
-// process and of everything it starts, for the object's lifetime.
+// process and of everything it starts, for the object's lifetime. Its screen
+// is given as Xvfb takes it: width x height x depth.
 class VirtualDisplay {
 public:
-    VirtualDisplay();
+    static constexpr const char* roomyScreen = "1024x1024x24";
+
+    explicit VirtualDisplay(const std::string& screen = roomyScreen);
     ~VirtualDisplay();
     VirtualDisplay(const VirtualDisplay&) = delete;
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
@@ -90,6 +93,8 @@ public:
     std::optional<int> waitForExit(Seconds limit);
     // What the game wrote into its "HighScore.txt", if the file exists.
     std::optional<std::string> highScoreText() const;
+    // What the game wrote on its standard error.
+    std::string errorOutput() const;
     // $XDG_DATA_HOME/quasaril of the game.
     std::string playerDirectory() const;
     // The names in the directory the game was started in.
@@ -107,24 +112,43 @@ private:
     std::optional<int> _status;
 };
 
-// A picture of the game window, cut from a screenshot of the whole screen.
+// Where a window of some size shows the game's 800 by 800 playfield: the
+// largest centred square, scaled.
+class Playfield {
+public:
+    explicit Playfield(sf::Vector2i windowSize);
+
+    // The window pixel that shows a playfield point.
+    sf::Vector2i pixelAt(sf::Vector2f point) const;
+    // The playfield point a window pixel's centre shows.
+    sf::Vector2f pointAt(sf::Vector2i pixel) const;
+    // The window pixels whose centres lie in a playfield rectangle.
+    sf::IntRect pixelsOf(const sf::FloatRect& area) const;
+    float scale() const { return _scale; }
+
+private:
+    sf::Vector2f _offset;
+    float _scale;
+};
+
+// A screenshot of the game window. Every position is in playfield
+// coordinates, at any window size.
 class Screen {
 public:
-    Screen(sf::Image shot, sf::Vector2i windowOrigin)
-        : _shot(std::move(shot)), _origin(windowOrigin)
-    {
-    }
+    Screen(sf::Image shot, Playfield playfield) : _shot(std::move(shot)), _playfield(playfield) {}
 
-    sf::Color at(int x, int y) const; // window coordinates; outside is black
-    // Share of the picture's opaque pixels that the window shows, with the
-    // picture's top-left corner at window position (x, y).
+    sf::Color at(sf::Vector2i pixel) const; // window pixel; outside is black
+    // Share of the window pixels showing the picture's opaque pixels that
+    // match them, with the picture's top-left corner at (x, y).
     double shows(const sf::Image& picture, int x, int y) const;
     // How many window pixels in the rectangle pass the test.
     int count(const sf::IntRect& area, const std::function<bool(sf::Color)>& test) const;
+    // The magenta score and the cyan high score at the top of play.
+    bool showsScores() const;
 
 private:
     sf::Image _shot;
-    sf::Vector2i _origin;
+    Playfield _playfield;
 };
 
 // The game's window on the virtual display, found by its title.
@@ -135,17 +159,28 @@ public:
     Screen screen() const;
     // Real input: the pointer moves into the window first, so the window
     // under it has the keyboard (there is no window manager to give focus).
+    // Clicks are given in playfield coordinates.
     void click(int x, int y) const;
     void key(const std::string& name) const;
+    // Resizes the window, as a player or a window manager would. The object
+    // keeps the old size: find the window again.
+    void resize(sf::Vector2i size) const;
+    // The window's place and size on the screen.
+    sf::IntRect area() const { return {_origin, _size}; }
     // The class part of the window's WM_CLASS, which a dock matches against
     // a desktop entry's StartupWMClass; empty if there is none.
     std::string windowClass() const;
 
 private:
-    GameWindow(std::string id, sf::Vector2i origin) : _id(std::move(id)), _origin(origin) {}
+    GameWindow(std::string id, sf::Vector2i origin, sf::Vector2i size)
+        : _id(std::move(id)), _origin(origin), _size(size)
+    {
+    }
+    void pointAt(int x, int y, const std::string& then) const;
 
     std::string _id;
     sf::Vector2i _origin;
+    sf::Vector2i _size;
 };
 
 // One of the run directory's pictures, loaded.

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "Commands.h"
+#include "GameFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -27,15 +28,19 @@ struct Expected {
 // by 60 area, which the ship's sprite keeps for every later picture; the
 // bubble frames the ship from 55 left and 40 above it; the three shots share
 // one canvas, as wide as the bolt and as tall as the virus.
-const Expected sizes[] = {
-    {"SpaceShip3.png", 60, 60},    {"explode1.png", 60, 60},    {"brain.png", 40, 40},
-    {"brain_freeze3.png", 40, 40}, {"brain_fire3.png", 40, 40}, {"brain_Projectile1.png", 40, 60},
-    {"Projectile3.png", 150, 30},  {"virus2.png", 150, 30},     {"bolt.png", 150, 30},
-    {"powerup.png", 32, 32},       {"bubble2.png", 170, 140},   {"SplashScreen1.png", 800, 800},
-    {"space2.png", 800, 800},      {"mainmenu.png", 800, 800},
+constexpr Expected sizes[] = {
+    {gamefiles::ship, 60, 60},         {gamefiles::explodedShip, 60, 60},
+    {gamefiles::plainBrain, 40, 40},   {gamefiles::freezeBrain, 40, 40},
+    {gamefiles::fireBrain, 40, 40},    {gamefiles::brainShot, 40, 60},
+    {gamefiles::plainShot, 150, 30},   {gamefiles::virusShot, 150, 30},
+    {gamefiles::torpedoShot, 150, 30}, {gamefiles::powerUp, 32, 32},
+    {gamefiles::bubble, 170, 140},     {gamefiles::splashScreen, 800, 800},
+    {gamefiles::backdrop, 800, 800},   {gamefiles::mainMenu, 800, 800},
 };
 
-const char* const screens[] = {"SplashScreen1.png", "space2.png", "mainmenu.png"};
+static_assert(std::size(sizes) == std::size(gamefiles::pictures), "a size for every picture");
+
+const char* const screens[] = {gamefiles::splashScreen, gamefiles::backdrop, gamefiles::mainMenu};
 
 sf::Image load(const std::string& name)
 {
@@ -115,9 +120,9 @@ TEST(Pictures, ScreensAreOpaqueAndSpritesHaveClearCorners)
 
 TEST(Pictures, TheThreeBrainsShowTheirKinds)
 {
-    const MeanColour plain = meanOfOpaque(load("brain.png"));
-    const MeanColour freeze = meanOfOpaque(load("brain_freeze3.png"));
-    const MeanColour fire = meanOfOpaque(load("brain_fire3.png"));
+    const MeanColour plain = meanOfOpaque(load(gamefiles::plainBrain));
+    const MeanColour freeze = meanOfOpaque(load(gamefiles::freezeBrain));
+    const MeanColour fire = meanOfOpaque(load(gamefiles::fireBrain));
     EXPECT_TRUE(plain.r > plain.g && plain.b > plain.g) << "plain brains are pink";
     EXPECT_TRUE(freeze.b > freeze.g && freeze.g > freeze.r) << "freeze brains are icy blue";
     EXPECT_TRUE(fire.r > fire.g && fire.g > fire.b) << "fire brains are red and orange";
@@ -140,7 +145,7 @@ TEST(Pictures, EveryRunOfTheGeneratorWritesTheSameFiles)
 
 TEST(Pictures, EachMenuButtonFramesExactlyItsClickBandAcrossTheWindow)
 {
-    const sf::Image menu = load("mainmenu.png");
+    const sf::Image menu = load(gamefiles::mainMenu);
     for (const Band& band : menuBands) {
         const auto framed = [&](int x, int y) {
             return menu.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y)) == band.frame;

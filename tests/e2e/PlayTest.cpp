@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <ostream>
 #include <stdexcept>
 #include <vector>
 
+#include "GameFiles.h"
 #include "Desktop.h"
 
 using namespace e2e;
@@ -34,7 +36,7 @@ bool showsScreen(const GameWindow& window, const char* name)
 
 bool showsShipAt(const GameWindow& window, sf::Vector2i place)
 {
-    return window.screen().shows(picture("SpaceShip3.png"), place.x, place.y) >= spriteShown;
+    return window.screen().shows(picture(gamefiles::ship), place.x, place.y) >= spriteShown;
 }
 
 // Clicks again after each wait in vain: a click that arrives while the game
@@ -49,6 +51,8 @@ bool clickUntil(const GameWindow& window, sf::Vector2i at, const std::function<b
 
 class EndToEnd : public ::testing::Test {
 protected:
+    explicit EndToEnd(const std::string& screen = VirtualDisplay::roomyScreen) : _display(screen) {}
+
     void SetUp() override { ASSERT_TRUE(_display.ready()) << "no virtual X server"; }
 
     // Starts the game and waits for its window.
@@ -61,16 +65,30 @@ protected:
         return *window;
     }
 
+    // The window is found again at every look: the game moves it to its
+    // place just after it appears.
+    GameWindow splashIn(GameWindow window)
+    {
+        if (!pollUntil(scaled(Seconds(10)), [&] {
+                window = GameWindow::find(Seconds(0)).value_or(window);
+                return showsScreen(window, gamefiles::splashScreen);
+            }))
+            throw std::runtime_error("no splash screen");
+        return window;
+    }
+
     // From the splash screen to the menu. The key goes only once the splash
     // is on screen: the main loop drops an event that comes before it.
     GameWindow openMenu(GameRun::Files files = GameRun::WithGameFiles)
     {
-        GameWindow window = open(files);
-        if (!pollUntil(scaled(Seconds(10)),
-                       [&] { return showsScreen(window, "SplashScreen1.png"); }))
-            throw std::runtime_error("no splash screen");
+        return menuFrom(splashIn(open(files)));
+    }
+
+    GameWindow menuFrom(GameWindow window)
+    {
         window.key("a");
-        if (!pollUntil(scaled(Seconds(5)), [&] { return showsScreen(window, "mainmenu.png"); }))
+        if (!pollUntil(scaled(Seconds(5)),
+                       [&] { return showsScreen(window, gamefiles::mainMenu); }))
             throw std::runtime_error("no menu after a key at the splash screen");
         return window;
     }
@@ -81,13 +99,14 @@ protected:
         return clickUntil(window, playClick, [this] { return _game->highScoreText().has_value(); });
     }
 
-    GameWindow openPlay()
+    GameWindow playFrom(GameWindow window)
     {
-        GameWindow window = openMenu();
         if (!startPlay(window))
             throw std::runtime_error("no play after a click on the play item");
         return window;
     }
+
+    GameWindow openPlay() { return playFrom(openMenu()); }
 
     GameRun& game() { return *_game; }
 
@@ -117,28 +136,58 @@ std::vector<sf::Vector2i> fixedBrainSlots()
     return slots;
 }
 
-bool isMagenta(sf::Color c)
-{
-    return c.r > 180 && c.g < 80 && c.b > 180;
-}
-bool isCyan(sf::Color c)
-{
-    return c.r < 80 && c.g > 180 && c.b > 180;
-}
 bool isBlack(sf::Color c)
 {
     return c.r == 0 && c.g == 0 && c.b == 0;
 }
+
+struct Desktop {
+    const char* screen; // as Xvfb takes it
+    sf::Vector2i size;
+};
+
+// How the tables' rows are named in reports and in ctest's list.
+void PrintTo(const Desktop& desktop, std::ostream* out)
+{
+    *out << desktop.screen;
+}
+
+class DesktopEndToEnd : public EndToEnd, public ::testing::WithParamInterface<Desktop> {
+protected:
+    DesktopEndToEnd() : EndToEnd(GetParam().screen) {}
+};
+
+// Where the menu picture draws its buttons, off the middle of each, so that
+// a click read in window pixels would miss in a window of another size.
+const sf::Vector2i drawnPlay(400, 350);
+const sf::Vector2i drawnExit(400, 540);
+
+struct Resize {
+    sf::Vector2i size;
+    bool exit; // clicks EXIT, else PLAY
+};
+
+void PrintTo(const Resize& resize, std::ostream* out)
+{
+    *out << resize.size.x << "x" << resize.size.y << (resize.exit ? ", EXIT" : ", PLAY");
+}
+
+// Room for the window at its largest size where the game places it.
+class ResizeEndToEnd : public EndToEnd, public ::testing::WithParamInterface<Resize> {
+protected:
+    ResizeEndToEnd() : EndToEnd("1400x1400x24") {}
+};
 
 } // namespace
 
 TEST_F(SplashEndToEnd, AKeyEndsTheSplashAndTheMenuShows)
 {
     GameWindow window = open();
-    ASSERT_TRUE(
-        pollUntil(scaled(Seconds(10)), [&] { return showsScreen(window, "SplashScreen1.png"); }));
+    ASSERT_TRUE(pollUntil(scaled(Seconds(10)),
+                          [&] { return showsScreen(window, gamefiles::splashScreen); }));
     window.key("a");
-    EXPECT_TRUE(pollUntil(scaled(Seconds(5)), [&] { return showsScreen(window, "mainmenu.png"); }));
+    EXPECT_TRUE(
+        pollUntil(scaled(Seconds(5)), [&] { return showsScreen(window, gamefiles::mainMenu); }));
     EXPECT_TRUE(game().running());
 }
 
@@ -147,7 +196,7 @@ TEST_F(MenuEndToEnd, AClickBetweenTheItemsKeepsTheMenu)
     GameWindow window = openMenu();
     window.click(gapClick.x, gapClick.y);
     EXPECT_FALSE(pollUntil(scaled(Seconds(1)), [&] { return !game().running(); }));
-    EXPECT_TRUE(showsScreen(window, "mainmenu.png"));
+    EXPECT_TRUE(showsScreen(window, gamefiles::mainMenu));
     EXPECT_FALSE(game().highScoreText()) << "play began";
     // The menu shown again still answers.
     EXPECT_TRUE(clickUntil(window, exitClick, [&] { return !game().running(); }));
@@ -172,10 +221,9 @@ TEST_F(PlayEndToEnd, TheFixedBrainsShipAndScoresAreDrawn)
     const bool allSeen = pollUntil(scaled(Seconds(5)), [&] {
         const Screen screen = window.screen();
         for (std::size_t n = 0; n < slots.size(); ++n)
-            seen[n] = seen[n] ||
-                      screen.shows(picture("brain.png"), slots[n].x, slots[n].y) >= spriteShown;
-        scores = scores || (screen.count({50, 50, 100, 55}, isMagenta) > 30 &&
-                            screen.count({650, 50, 140, 55}, isCyan) > 30);
+            seen[n] = seen[n] || screen.shows(picture(gamefiles::plainBrain), slots[n].x,
+                                              slots[n].y) >= spriteShown;
+        scores = scores || screen.showsScores();
         return scores && std::find(seen.begin(), seen.end(), false) == seen.end();
     });
     for (std::size_t n = 0; n < slots.size(); ++n)
@@ -191,7 +239,7 @@ TEST_F(PlayEndToEnd, LeftMovesTheShip)
     ASSERT_TRUE(pollUntil(scaled(Seconds(5)), [&] { return showsShipAt(window, shipStart); }));
     window.key("Left");
     EXPECT_TRUE(pollUntil(scaled(Seconds(5)), [&] { return showsShipAt(window, shipAfterLeft); }));
-    EXPECT_LT(window.screen().shows(picture("SpaceShip3.png"), shipStart.x, shipStart.y),
+    EXPECT_LT(window.screen().shows(picture(gamefiles::ship), shipStart.x, shipStart.y),
               spriteGone);
 }
 
@@ -203,7 +251,8 @@ TEST_F(PlayEndToEnd, SpaceFiresAShotThatStrikesABrain)
     const sf::Vector2i target(360, 280);
     GameWindow window = openPlay();
     ASSERT_TRUE(pollUntil(scaled(Seconds(5)), [&] {
-        return window.screen().shows(picture("brain.png"), target.x, target.y) >= spriteShown;
+        return window.screen().shows(picture(gamefiles::plainBrain), target.x, target.y) >=
+               spriteShown;
     }));
     bool shotSeen = false;
     const bool struck = pollUntil(scaled(Seconds(20)), [&] {
@@ -216,8 +265,8 @@ TEST_F(PlayEndToEnd, SpaceFiresAShotThatStrikesABrain)
         window.key("space");
         const Screen screen = window.screen();
         for (int y = target.y; y <= launch.y && !shotSeen; ++y)
-            shotSeen = screen.shows(picture("Projectile3.png"), launch.x, y) >= wholePicture;
-        return screen.shows(picture("brain.png"), target.x, target.y) < spriteGone;
+            shotSeen = screen.shows(picture(gamefiles::plainShot), launch.x, y) >= wholePicture;
+        return screen.shows(picture(gamefiles::plainBrain), target.x, target.y) < spriteGone;
     });
     EXPECT_TRUE(shotSeen) << "no shot rising from the ship";
     EXPECT_TRUE(struck) << "the brain above the ship is still there";
@@ -254,6 +303,82 @@ TEST_F(FrontEndEndToEnd, StartedElsewhereItPlaysInThePlayersDirectory)
     // file lands in the player's directory, beside links to them.
     GameWindow window = openMenu(GameRun::StartedElsewhere);
     EXPECT_TRUE(startPlay(window));
-    EXPECT_TRUE(fs::is_symlink(fs::path(game().playerDirectory()) / "mainmenu.png"));
+    EXPECT_TRUE(fs::is_symlink(fs::path(game().playerDirectory()) / gamefiles::mainMenu));
     EXPECT_EQ(game().startDirectoryContents(), std::vector<std::string>());
 }
+
+// Without a window manager, the game places its window itself.
+TEST_P(DesktopEndToEnd, TheWholeWindowIsOnTheScreenAndPlayShowsTheShipAndScores)
+{
+    const Desktop& desktop = GetParam();
+    GameWindow window = open();
+    const sf::IntRect screen({0, 0}, desktop.size);
+    const auto onScreen = [&screen](const sf::IntRect& area) {
+        sf::IntRect shown;
+        return screen.intersects(area, shown) && shown == area;
+    };
+    // Found again until it stands where the game puts it.
+    EXPECT_TRUE(pollUntil(scaled(Seconds(5)),
+                          [&] {
+                              window = GameWindow::find(Seconds(0)).value_or(window);
+                              return onScreen(window.area());
+                          }))
+        << "the window at (" << window.area().left << ", " << window.area().top << ")";
+    window = playFrom(menuFrom(splashIn(window)));
+    const sf::IntRect area = window.area();
+    EXPECT_EQ(area.width, area.height);
+    if (desktop.size.y >= 1080) {
+        EXPECT_EQ(area.width, 800);
+    }
+    bool scores = false;
+    EXPECT_TRUE(pollUntil(scaled(Seconds(5)), [&] {
+        const Screen screen = window.screen();
+        scores = scores || screen.showsScores();
+        return scores &&
+               screen.shows(picture(gamefiles::ship), shipStart.x, shipStart.y) >= spriteShown;
+    })) << (scores ? "no ship" : "no magenta score and cyan high score at the top");
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, DesktopEndToEnd,
+                         ::testing::Values(Desktop{"1366x768x24", {1366, 768}},
+                                           Desktop{"1024x600x24", {1024, 600}},
+                                           Desktop{"1920x1080x24", {1920, 1080}},
+                                           Desktop{"3840x2160x24", {3840, 2160}}),
+                         [](const ::testing::TestParamInfo<Desktop>& info) {
+                             return "Screen" + std::to_string(info.param.size.x) + "x" +
+                                    std::to_string(info.param.size.y);
+                         });
+
+// Resized during the splash screen: the menu shows whole at the new size, and
+// a click on a drawn button does what the button says.
+TEST_P(ResizeEndToEnd, AClickOnTheDrawnButtonDoesWhatItSays)
+{
+    const Resize& resize = GetParam();
+    splashIn(open()).resize(resize.size);
+    std::optional<GameWindow> resized = GameWindow::find(scaled(Seconds(5)));
+    ASSERT_TRUE(resized);
+    ASSERT_EQ(resized->area().width, resize.size.x);
+    ASSERT_EQ(resized->area().height, resize.size.y);
+    ASSERT_TRUE(pollUntil(scaled(Seconds(5)), [&] {
+        return showsScreen(*resized, gamefiles::splashScreen);
+    })) << "the splash screen is not shown whole at the new size";
+    const GameWindow window = menuFrom(*resized);
+    if (resize.exit) {
+        ASSERT_TRUE(clickUntil(window, drawnExit, [&] { return !game().running(); }));
+        EXPECT_EQ(game().waitForExit(Seconds(0)), 0);
+        EXPECT_FALSE(game().highScoreText()) << "play began";
+    } else {
+        EXPECT_TRUE(
+            clickUntil(window, drawnPlay, [&] { return game().highScoreText().has_value(); }));
+        EXPECT_TRUE(game().running());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ResizeEndToEnd,
+                         ::testing::Values(Resize{{1000, 1000}, false}, Resize{{1000, 1000}, true},
+                                           Resize{{800, 400}, false}, Resize{{800, 400}, true}),
+                         [](const ::testing::TestParamInfo<Resize>& info) {
+                             return std::to_string(info.param.size.x) + "x" +
+                                    std::to_string(info.param.size.y) +
+                                    (info.param.exit ? "Exit" : "Play");
+                         });

@@ -18,6 +18,7 @@
 #include <sys/stat.h>
 
 #include "Desktop.h"
+#include "GameFiles.h"
 #include "Packages.h"
 
 using namespace e2e;
@@ -34,7 +35,7 @@ constexpr fs::perms privateBits = fs::perms::group_all | fs::perms::others_all;
 // Where the .deb puts the programs, and the RPM.
 const std::string debPrograms = "usr/games";
 const std::string rpmPrograms = "usr/bin";
-const std::string debFontLink = "usr/share/games/quasaril/Arial.ttf";
+const std::string debFontLink = std::string("usr/share/games/quasaril/") + gamefiles::font;
 
 // What cpack stamps on the packages, and where it came from: SOURCE_DATE_EPOCH
 // as the caller set it, else the time of the last commit, as cpack itself

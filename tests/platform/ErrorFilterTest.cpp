@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "GameFiles.h"
 #include "platform/ErrorFilter.h"
 #include "platform/GameClock.h"
 
@@ -15,8 +16,9 @@ namespace hooks = platform::testhooks;
 TEST(ErrorStream, RepeatsAreCountedNotPrinted)
 {
     using platform::errorstream::RepeatFilter;
-    const std::string missing = "Failed to load image \"brain.png\". Reason: Unable to open file";
-    const std::string font = "Failed to load font \"Arial.ttf\"";
+    const std::string missing = std::string("Failed to load image \"") + gamefiles::plainBrain +
+                                "\". Reason: Unable to open file";
+    const std::string font = std::string("Failed to load font \"") + gamefiles::font + "\"";
     std::ostringstream stream;
     std::streambuf* const own = stream.rdbuf();
     hooks::pinClock(1000);

@@ -14,6 +14,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "GameFiles.h"
 #include "platform/GameEnd.h"
 
 namespace {
@@ -57,7 +58,8 @@ void raiseInAnotherThread(int signal)
         gameend::makeDirectoryGoneAtEnd((fs::temp_directory_path() / "quasaril-XXXXXX").string());
     std::ofstream(directory / "HighScore.txt") << "10";
     std::ofstream(directory / "HighScore.txt.a1B2c3") << "2";
-    fs::create_symlink("/gone/brain.png", directory / "brain.png");
+    fs::create_symlink(fs::path("/gone") / gamefiles::plainBrain,
+                       directory / gamefiles::plainBrain);
     const std::string path = directory.string();
     if (write(out, path.c_str(), path.size()) != static_cast<ssize_t>(path.size()))
         _exit(EXIT_FAILURE);

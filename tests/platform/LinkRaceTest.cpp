@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "GameFiles.h"
 #include "platform/PlayerDirectory.h"
 #include "TestSupport.h"
 
@@ -19,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 namespace playerdir = platform::playerdir;
 
-const std::vector<std::string> twoFiles = {"brain.png", "Arial.ttf"};
+const std::vector<std::string> twoFiles = {gamefiles::plainBrain, gamefiles::font};
 
 bool isLinkCall(const __ptrace_syscall_info& call)
 {

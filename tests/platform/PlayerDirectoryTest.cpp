@@ -10,6 +10,7 @@
 #include <sstream>
 #include <sys/stat.h>
 
+#include "GameFiles.h"
 #include "platform/PlayerDirectory.h"
 #include "TestSupport.h"
 
@@ -18,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 namespace playerdir = platform::playerdir;
 
-const std::vector<std::string> twoFiles = {"brain.png", "Arial.ttf"};
+const std::vector<std::string> twoFiles = {gamefiles::plainBrain, gamefiles::font};
 
 void touch(const fs::path& file)
 {
@@ -126,7 +127,7 @@ TEST(PlayerDirectory, PlayIsInThePlayersDirectoryOrElseInATemporaryOne)
     struct Case {
         DataHomeIs dataHome;
         bool temporary;
-        const char* said; // in the one line of complaint
+        std::string said; // in the one line of complaint
     };
     const Case cases[] = {
         {Fresh, false, ""},
@@ -134,7 +135,8 @@ TEST(PlayerDirectory, PlayIsInThePlayersDirectoryOrElseInATemporaryOne)
         {Unset, true, "neither XDG_DATA_HOME nor HOME"},
         {DanglingLink, true,
          "quasaril is a symbolic link to /gone/quasaril, which does not exist)"},
-        {HoldingAFullDirectory, true, "/data/quasaril/Arial.ttf: Directory not empty)"},
+        {HoldingAFullDirectory, true,
+         std::string("/data/quasaril/") + gamefiles::font + ": Directory not empty)"},
     };
     for (const Case& c : cases) {
         const ScopedWorkDir root;

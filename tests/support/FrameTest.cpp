@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "GameFiles.h"
 #include "platform/GameClock.h"
 
 namespace {
@@ -116,10 +117,10 @@ sf::Vector2f slotOf(int row, int column)
 std::string pictureOf(int row, int column)
 {
     if ((row == 1 && column == 0) || (row == 3 && column == 4))
-        return "brain_freeze3.png";
+        return gamefiles::freezeBrain;
     if (row == 4 && column == 6)
-        return "brain_fire3.png";
-    return "brain.png";
+        return gamefiles::fireBrain;
+    return gamefiles::plainBrain;
 }
 
 sf::Vector2f positionOf(VisibleGameObject& object)

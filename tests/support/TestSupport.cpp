@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <unistd.h>
 
+#include "GameFiles.h"
+
 namespace fs = std::filesystem;
 
 std::string runDirectory()
@@ -69,7 +71,7 @@ void openGameWindow()
 
 void placeShip()
 {
-    showPicture(Quasaril::_player1, "SpaceShip3.png");
+    showPicture(Quasaril::_player1, gamefiles::ship);
     Quasaril::_player1.setPosition(static_cast<float>(game::x), static_cast<float>(game::y));
 }
 

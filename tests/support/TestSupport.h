@@ -32,7 +32,7 @@ private:
     std::string _previous;
 };
 
-// Copies the named files (pictures, "Arial.ttf") from the run directory into
+// Copies the named files (pictures, the font) from the run directory into
 // the working directory.
 void copyGameFiles(const std::vector<std::string>& names);
 // Copies every picture and the font.

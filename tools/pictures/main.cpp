@@ -6,12 +6,14 @@
 //
 //   make_pictures OUTPUT_DIRECTORY [ICON_DIRECTORY]
 
+#include "GameFiles.h"
 #include "icons.h"
 #include "screens.h"
 #include "shots.h"
 #include "sprites.h"
 
 #include <iostream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -25,15 +27,36 @@ struct Picture {
 };
 
 // The game's pictures, by the names it reads them by.
-const Picture gamePictures[] = {
-    {"SpaceShip3.png", ship},       {"Projectile3.png", plainShotPicture},
-    {"bolt.png", boltPicture},      {"virus2.png", virusPicture},
-    {"brain.png", plainBrain},      {"brain_freeze3.png", freezeBrain},
-    {"brain_fire3.png", fireBrain}, {"brain_Projectile1.png", brainShot},
-    {"explode1.png", explosion},    {"powerup.png", powerUp},
-    {"bubble2.png", bubble},        {"SplashScreen1.png", splashScreen},
-    {"space2.png", backdrop},       {"mainmenu.png", mainMenu},
+constexpr Picture gamePictures[] = {
+    {gamefiles::ship, ship},
+    {gamefiles::plainShot, plainShotPicture},
+    {gamefiles::torpedoShot, boltPicture},
+    {gamefiles::virusShot, virusPicture},
+    {gamefiles::plainBrain, plainBrain},
+    {gamefiles::freezeBrain, freezeBrain},
+    {gamefiles::fireBrain, fireBrain},
+    {gamefiles::brainShot, brainShot},
+    {gamefiles::explodedShip, explosion},
+    {gamefiles::powerUp, powerUp},
+    {gamefiles::bubble, bubble},
+    {gamefiles::splashScreen, splashScreen},
+    {gamefiles::backdrop, backdrop},
+    {gamefiles::mainMenu, mainMenu},
 };
+
+// The table above draws each picture of the game's list, and nothing else.
+constexpr bool drawsTheGamesList()
+{
+    for (const char* name : gamefiles::pictures) {
+        bool drawn = false;
+        for (const Picture& picture : gamePictures)
+            drawn = drawn || picture.name == name;
+        if (!drawn)
+            return false;
+    }
+    return std::size(gamePictures) == std::size(gamefiles::pictures);
+}
+static_assert(drawsTheGamesList(), "every picture of cmake/GameFiles.cmake needs a drawing");
 
 // The desktop's icons, named by their size in the icon theme.
 const Picture icons[] = {
