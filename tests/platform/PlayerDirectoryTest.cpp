@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -9,10 +12,27 @@
 #include <optional>
 #include <sstream>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include "GameFiles.h"
 #include "platform/PlayerDirectory.h"
+#include "Score.h"
 #include "TestSupport.h"
+
+// While set, symlink() fails with this error, as on a file system that makes
+// no links (FAT, some network mounts). The C library's symlink() is replaced
+// for the whole test program, the standard library's calls included.
+static std::atomic<int> linksFailWith{0};
+
+extern "C" int symlink(const char* target, const char* link) noexcept
+{
+    if (const int error = linksFailWith.load()) {
+        errno = error;
+        return -1;
+    }
+    return static_cast<int>(syscall(SYS_symlinkat, target, AT_FDCWD, link));
+}
 
 namespace {
 
@@ -21,9 +41,9 @@ namespace playerdir = platform::playerdir;
 
 const std::vector<std::string> twoFiles = {gamefiles::plainBrain, gamefiles::font};
 
-void touch(const fs::path& file)
+void touch(const fs::path& file, const char* text = "x")
 {
-    std::ofstream(file) << "x";
+    std::ofstream(file) << text;
 }
 
 void setOrUnset(const char* variable, const char* value)
@@ -68,7 +88,9 @@ TEST(PlayerDirectory, IsQuasarilInTheDataHomeOfXdgOrOfHome)
     for (const DataHome& c : cases) {
         setOrUnset("XDG_DATA_HOME", c.xdgDataHome);
         setOrUnset("HOME", c.home);
-        EXPECT_EQ(playerdir::playerDirectory(), fs::path(c.expected))
+        fs::path found;
+        const bool none = static_cast<bool>(playerdir::playerDirectory(found));
+        EXPECT_EQ(none ? fs::path() : found, fs::path(c.expected))
             << "XDG_DATA_HOME " << (c.xdgDataHome ? c.xdgDataHome : "unset") << ", HOME "
             << (c.home ? c.home : "unset");
     }
@@ -104,11 +126,11 @@ TEST(PlayerDirectory, LinksEachGameFileLeavingRightLinksAlone)
         if (e.before == StaleLink)
             fs::create_symlink(fs::path(root.path()) / "gone" / e.name, player / e.name);
         if (e.before == PlainFile)
-            touch(player / e.name);
+            touch(player / e.name, "an older picture");
         if (e.before != Nothing)
             stampLink(player / e.name, oldStamp);
     }
-    EXPECT_FALSE(playerdir::linkFiles(files, player, names));
+    EXPECT_FALSE(playerdir::placeGameFiles(files, player, names));
     for (const Entry& e : entries) {
         const fs::path link = player / e.name;
         EXPECT_EQ(fs::is_symlink(fs::symlink_status(link)), e.linkedAfter) << e.name;
@@ -183,5 +205,37 @@ TEST(PlayerDirectory, PlayIsInThePlayersDirectoryOrElseInATemporaryOne)
         touch(where / "HighScore.txt.a1B2c3");
         play.reset();
         EXPECT_EQ(fs::exists(where), !c.temporary) << "a temporary directory is removed after play";
+    }
+}
+
+// Two games where no link can be made: the directory holds copies, the
+// second game finds a picture that changed copied anew and the score the
+// first one beat.
+TEST(PlayerDirectory, WithoutLinksItHoldsCopiesAndKeepsABeatenScore)
+{
+    for (const int error : {EPERM, ENOSYS, EOPNOTSUPP}) {
+        SCOPED_TRACE(std::strerror(error));
+        const ScopedWorkDir root;
+        const fs::path files = fs::path(root.path()) / "files";
+        fs::create_directories(files);
+        ASSERT_EQ(setenv("XDG_DATA_HOME", root.path().c_str(), 1), 0);
+        linksFailWith = error;
+        for (const char* brain : {"first picture", "second picture"}) {
+            touch(files / twoFiles[0], brain);
+            touch(files / twoFiles[1], "font");
+            std::ostringstream complaints;
+            std::optional<playerdir::PlayDirectory> play(std::in_place, files, twoFiles,
+                                                         complaints);
+            EXPECT_FALSE(play->temporary());
+            EXPECT_EQ(complaints.str(), "");
+            EXPECT_EQ(play->path(), fs::path(root.path()) / "quasaril");
+            EXPECT_FALSE(fs::is_symlink(fs::symlink_status(twoFiles[0])));
+            EXPECT_EQ(readFile(twoFiles[0]), brain);
+            Score score;
+            EXPECT_EQ(score.SaveScore(brain == std::string("first picture") ? 300 : 200), 300);
+            play.reset();
+        }
+        linksFailWith = 0;
+        EXPECT_EQ(readFile((fs::path(root.path()) / "quasaril" / "HighScore.txt").string()), "300");
     }
 }
