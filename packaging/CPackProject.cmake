@@ -33,12 +33,13 @@ endif()
 # "/._+-", the RPM is built through a link to it with a plain name, in a
 # directory of its own under /tmp. cpack copies the RPM out through the link
 # after the last script it runs, so the link outlives cpack: the links an
-# earlier build left to this package directory go now.
+# earlier build left, to this package directory or to one that is gone, go
+# now.
 if(CPACK_GENERATOR STREQUAL "RPM" AND NOT CPACK_PACKAGE_DIRECTORY MATCHES "^[A-Za-z0-9/._+-]+$")
   file(GLOB earlier_links /tmp/quasaril-rpm.*/package)
   foreach(link ${earlier_links})
     file(READ_SYMLINK ${link} earlier_target)
-    if(earlier_target STREQUAL CPACK_PACKAGE_DIRECTORY)
+    if(earlier_target STREQUAL CPACK_PACKAGE_DIRECTORY OR NOT EXISTS ${earlier_target})
       get_filename_component(earlier_directory ${link} DIRECTORY)
       file(REMOVE ${link})
       file(REMOVE_RECURSE ${earlier_directory})
