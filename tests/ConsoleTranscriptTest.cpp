@@ -22,6 +22,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -248,10 +249,28 @@ struct ScoreFileCase {
     const char* scoreAfter = nullptr; // what HighScore.txt reads afterwards, where it matters
 };
 
+// Whether a user who is neither owner nor in the group may pass through
+// every directory on the way to the path.
+bool othersCanReach(const fs::path& path)
+{
+    for (fs::path directory = path;; directory = directory.parent_path()) {
+        struct stat status {};
+        if (stat(directory.c_str(), &status) != 0 || !(status.st_mode & S_IXOTH))
+            return false;
+        if (directory == directory.root_path())
+            return true;
+    }
+}
+
 // The directory is the player's own, holding the best score: XDG_DATA_HOME
 // leads to it through a link.
 void makePlayersDirectory()
 {
+    // The player reaches a data home by its absolute path.
+    if (!othersCanReach(fs::current_path()))
+        GTEST_SKIP() << "the player cannot reach " << fs::current_path()
+                     << " by its path, to make it a data home: TMPDIR lies in a directory "
+                        "closed to other users";
     ASSERT_EQ(0, chown(".", nobody, nobody));
     std::ofstream(highScoreFile, std::ios::binary) << "98700";
     fs::create_directory("data");
@@ -301,6 +320,8 @@ TEST_P(ConsoleScoreFile, RunsItsCasesAsEverAndSaysOnceWhyScoresFail)
     ScopedWorkDir dir;
     fs::permissions(".", fs::perms(enterOnly));
     row.setUp();
+    if (IsSkipped() || HasFatalFailure())
+        return;
     const ConsoleRun run = runConsole({}, row.as);
     EXPECT_EQ(row.exitCode, run.exitCode);
     EXPECT_TRUE(followsTranscript(run, row.transcript));
