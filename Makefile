@@ -52,8 +52,8 @@ endef
 # whole suite answers sooner; make soak plays them all.
 TEST_SOAK_FRAMES := 5000
 
-.PHONY: all setup build build-all run play test soak test-sanitize sanitize-build package \
-        format windows clean
+.PHONY: all setup build build-all run play usable-tmpdir test soak test-sanitize sanitize-build \
+        package format windows clean
 
 all: build
 
@@ -77,7 +77,12 @@ play:
 	$(call build-for,play,--target quasaril)
 	cd $(BUILD_DIR)/run && ./quasaril
 
-test: build-all
+# The suite's working directories are made in TMPDIR, and programs run from
+# them: one the suite cannot use is refused in one line, before any build.
+usable-tmpdir:
+	@scripts/usable-tmpdir
+
+test: usable-tmpdir build-all
 	cd $(BUILD_DIR) && QUASARIL_SOAK_FRAMES=$(TEST_SOAK_FRAMES) $(XVFB) ctest $(CTEST_FLAGS)
 
 # The soak program itself, not through ctest: it reports its frames per
@@ -102,7 +107,7 @@ sanitize-build: setup
 # chunk header, and the check at exit scans a wild range and crashes with
 # signal 11, now and then, depending on how earlier
 # allocations fell. Untracked, those blocks are simply not scanned.
-test-sanitize: sanitize-build
+test-sanitize: usable-tmpdir sanitize-build
 	cd $(SANITIZE_DIR) && \
 	ASAN_OPTIONS=abort_on_error=1:detect_leaks=1:quarantine_size_mb=32:intercept_tls_get_addr=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

@@ -17,6 +17,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "Commands.h"
 #include "GameFiles.h"
 
 namespace fs = std::filesystem;
@@ -441,7 +442,7 @@ Screen GameWindow::screen() const
     // The window alone: a fraction of the time the whole screen takes on a
     // large one. Without a window manager it is drawn where it lies.
     sf::Image shot;
-    if (runCommand("import -window " + _id + " PNG24:" + file + " 2>/dev/null"))
+    if (run({"import", "-window", _id, "PNG24:" + file}).status == 0)
         shot.loadFromFile(file);
     std::remove(file.c_str());
     return Screen(shot, Playfield(_size));

@@ -55,36 +55,35 @@ TEST(Package, IsLintianCleanAndPlaysUnpackedFromAnywhere)
 {
     const TemporaryDirectory work;
     ASSERT_FALSE(work.path().empty());
-    const Outcome packed = run(std::string(QUASARIL_CPACK) + " -G DEB --config " +
-                               QUASARIL_CPACK_CONFIG + " -B " + quoted(work.path() / "out"));
+    const Outcome packed = run({QUASARIL_CPACK, "-G", "DEB", "--config", QUASARIL_CPACK_CONFIG,
+                                "-B", work.path() / "out"});
     ASSERT_EQ(packed.status, 0) << packed.output;
     const fs::path deb = onlyFileIn(work.path() / "out", ".deb");
     ASSERT_FALSE(deb.empty()) << packed.output;
 
     // Xvfb serves only the check program: never pulled in by installing the game.
-    const Outcome pulledIn = run("dpkg-deb -f " + quoted(deb) + " Pre-Depends Depends Recommends");
+    const Outcome pulledIn = run({"dpkg-deb", "-f", deb, "Pre-Depends", "Depends", "Recommends"});
     EXPECT_EQ(pulledIn.output.find("xvfb"), std::string::npos) << pulledIn.output;
-    EXPECT_EQ(run("dpkg-deb -f " + quoted(deb) + " Suggests").output, "xvfb\n");
+    EXPECT_EQ(run({"dpkg-deb", "-f", deb, "Suggests"}).output, "xvfb\n");
 
     // No tag at all, down to the pedantic and experimental ones.
-    const Outcome lint =
-        run("lintian -I -E --pedantic --fail-on error,warning,info,pedantic,experimental " +
-            quoted(deb));
+    const Outcome lint = run({"lintian", "-I", "-E", "--pedantic", "--fail-on",
+                              "error,warning,info,pedantic,experimental", deb});
     EXPECT_EQ(lint.status, 0) << lint.output;
     std::cout << "lintian:\n"
               << lint.output << "package size: " << fs::file_size(deb) << " bytes\n";
 
     const fs::path root = work.path() / "root";
-    const Outcome unpacked = run("dpkg-deb -x " + quoted(deb) + " " + quoted(root));
+    const Outcome unpacked = run({"dpkg-deb", "-x", deb, root});
     ASSERT_EQ(unpacked.status, 0) << unpacked.output;
     const fs::path desktopEntry =
         root / "usr/share/applications" / (std::string(appId) + ".desktop");
-    const Outcome desktop = run("desktop-file-validate " + quoted(desktopEntry));
+    const Outcome desktop = run({"desktop-file-validate", desktopEntry});
     EXPECT_EQ(desktop.status, 0) << desktop.output;
     EXPECT_EQ(desktop.output, "");
     const Outcome metainfo =
-        run("appstreamcli validate --no-net --pedantic " +
-            quoted(root / "usr/share/metainfo" / (std::string(appId) + ".metainfo.xml")));
+        run({"appstreamcli", "validate", "--no-net", "--pedantic",
+             root / "usr/share/metainfo" / (std::string(appId) + ".metainfo.xml")});
     EXPECT_EQ(metainfo.status, 0) << metainfo.output;
 
     // The font is a relative link that finds Liberation Sans once installed.

@@ -7,13 +7,13 @@
 #include <SFML/Graphics/Image.hpp>
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <unistd.h>
 
+#include "Commands.h"
 #include "GameFiles.h"
 
 namespace fs = std::filesystem;
@@ -175,7 +175,8 @@ TEST(Pictures, EveryRunOfTheGeneratorWritesTheSameFiles)
     const fs::path again =
         fs::temp_directory_path() / ("quasaril-pictures-" + std::to_string(::getpid()));
     fs::create_directories(again);
-    ASSERT_EQ(std::system((std::string(MAKE_PICTURES) + " " + again.string()).c_str()), 0);
+    const e2e::Outcome drew = e2e::run({MAKE_PICTURES, again});
+    ASSERT_EQ(drew.status, 0) << drew.output;
     for (const Expected& expected : sizes) {
         const std::string drawn = bytes(again / expected.name);
         EXPECT_FALSE(drawn.empty()) << expected.name;

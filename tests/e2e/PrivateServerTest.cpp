@@ -16,6 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "Commands.h"
 #include "Processes.h"
 
 using namespace e2e;
@@ -62,9 +63,9 @@ pid_t serverOf(pid_t console, const std::string& name)
 // DISPLAY=:number xdotool with the given authority file connects.
 bool connects(int display, const std::string& authority)
 {
-    const std::string command = "DISPLAY=:" + std::to_string(display) + " XAUTHORITY=" + authority +
-                                " xdotool getdisplaygeometry >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
+    const Setting client{
+        {}, {{"DISPLAY", ":" + std::to_string(display)}, {"XAUTHORITY", authority}}, {}};
+    return run({"xdotool", "getdisplaygeometry"}, client).status == 0;
 }
 
 // The authority file the server was started with, as another process reads it.

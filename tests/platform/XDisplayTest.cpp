@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
@@ -46,37 +46,51 @@ void PrintTo(const BrokenServer& row, std::ostream* out)
     *out << row.name;
 }
 
-// Reaps the children that ended; true once none is left running. Orphans of
-// the fake servers come here: this process adopts them.
-bool noChildRunning()
-{
-    pid_t reaped = 0;
-    while ((reaped = waitpid(-1, nullptr, WNOHANG)) > 0) {
-    }
-    return reaped < 0 && errno == ECHILD;
-}
+using Pids = std::set<pid_t>;
 
-// Waits for the event, long only when it never comes.
-bool soonNoChildRunning()
+// This process's children, running or ended but not yet reaped.
+Pids children()
 {
-    const auto limit = std::chrono::steady_clock::now() + leftoverLimit;
-    while (!noChildRunning() && std::chrono::steady_clock::now() < limit)
-        std::this_thread::sleep_for(pollPause);
-    return noChildRunning();
-}
-
-// Kills, by their PIDs, the children a failed case left running.
-void stopChildrenLeft()
-{
+    Pids found;
     for (const auto& entry : fs::directory_iterator("/proc")) {
-        // "pid (name) state ppid ..."
+        // "pid (name) state ppid ...": our names hold no space
         std::ifstream stat(entry.path() / "stat");
         std::string pid, name, state;
         pid_t parent = 0;
         if (stat >> pid >> name >> state >> parent && parent == getpid())
-            kill(std::stoi(pid), SIGKILL);
+            found.insert(std::stoi(pid));
     }
-    soonNoChildRunning();
+    return found;
+}
+
+// Reaps the children that ended, besides those this process had before the
+// case (its own X server, where DISPLAY names none); true once none of them
+// is left. Orphans of the fake servers come here: this process adopts them.
+bool noChildRunning(const Pids& before)
+{
+    bool none = true;
+    for (pid_t child : children())
+        if (!before.count(child))
+            none = waitpid(child, nullptr, WNOHANG) == child && none;
+    return none;
+}
+
+// Waits for the event, long only when it never comes.
+bool soonNoChildRunning(const Pids& before)
+{
+    const auto limit = std::chrono::steady_clock::now() + leftoverLimit;
+    while (!noChildRunning(before) && std::chrono::steady_clock::now() < limit)
+        std::this_thread::sleep_for(pollPause);
+    return noChildRunning(before);
+}
+
+// Kills, by their PIDs, the children a failed case left running.
+void stopChildrenLeft(const Pids& before)
+{
+    for (pid_t child : children())
+        if (!before.count(child))
+            kill(child, SIGKILL);
+    soonNoChildRunning(before);
 }
 
 class PrivateServerStart : public ::testing::TestWithParam<BrokenServer> {
@@ -95,6 +109,8 @@ protected:
     }
     void TearDown() override { setenv("PATH", _path.c_str(), 1); }
 
+    const Pids _before = children();
+
 private:
     const std::string _path = std::getenv("PATH");
     ScopedWorkDir _directory;
@@ -105,9 +121,9 @@ TEST_P(PrivateServerStart, SaysWhatWentWrongAndLeavesNothingRunning)
     const ServerStart start = platform::xdisplay::startPrivateServer(GetParam().deadline);
     EXPECT_EQ(GetParam().kind, start.kind);
     EXPECT_EQ(GetParam().detail, start.detail);
-    if (!soonNoChildRunning()) {
+    if (!soonNoChildRunning(_before)) {
         ADD_FAILURE() << "the server, or a process of its, is left running";
-        stopChildrenLeft();
+        stopChildrenLeft(_before);
     }
 }
 

@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -26,7 +28,8 @@ ScopedWorkDir::ScopedWorkDir() : _previous(fs::current_path().string())
 {
     std::string pattern = (fs::temp_directory_path() / "quasaril-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("cannot create a temporary directory");
+        throw std::runtime_error("cannot create a temporary directory " + pattern + ": " +
+                                 std::strerror(errno));
     _path = pattern;
     fs::current_path(_path);
 }
