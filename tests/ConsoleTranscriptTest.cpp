@@ -10,20 +10,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <grp.h>
 #include <iostream>
-#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
+#include "ChildProgram.h"
 #include "TestSupport.h"
 
 namespace {
@@ -33,27 +28,15 @@ using Lines = std::vector<std::string>;
 
 const std::string consoleProgram = QUASARIL_CONSOLE;
 const std::string transcriptDirectory = QUASARIL_TRANSCRIPTS;
-const char* const capturedOutput = "quasaril-check-stdout.txt";
-const char* const capturedErrors = "quasaril-check-stderr.txt";
 const char* const highScoreFile = "HighScore.txt";
 const std::string banner = "Running main() from gtest_main.cc";
 constexpr int casesInSuite = 34;
-constexpr int shellSignalBase = 128; // a child killed by signal n reads as 128 + n
-constexpr mode_t capturedMode = 0644;
-constexpr mode_t enterOnly = 0755; // for all but the owner, the tester
+constexpr auto enterOnly = fs::perms(0755); // for all but the owner, the tester
 
 struct ConsoleRun {
     int exitCode;
     Lines lines;        // standard output, timings left out
     std::string errors; // standard error
-};
-
-enum class As {
-    tester,
-    // An unprivileged user (the tests run as root, who may write anywhere),
-    // without DISPLAY: the test's X server may not let that user in, so the
-    // program starts its private one.
-    player,
 };
 
 Lines splitLines(const std::string& text)
@@ -86,47 +69,15 @@ std::string joined(const Lines& lines)
     return text;
 }
 
-// In the child: standard output and error into the capture files (made by
-// the tester), then the program, as the given user.
-[[noreturn]] void execConsole(std::vector<char*>& argv, As as)
-{
-    const int out = open(capturedOutput, O_WRONLY | O_CREAT | O_TRUNC, capturedMode);
-    const int err = open(capturedErrors, O_WRONLY | O_CREAT | O_TRUNC, capturedMode);
-    if (out < 0 || err < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0)
-        _exit(EXIT_FAILURE);
-    if (as == As::player) {
-        unsetenv("DISPLAY");
-        if (geteuid() == 0 &&
-            (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0))
-            _exit(EXIT_FAILURE);
-    }
-    execv(argv[0], argv.data());
-    _exit(EXIT_FAILURE);
-}
-
 // Runs quasaril-check in the working directory with the given flags. What it
 // says on standard error is passed on to the test's, so SFML's and the
 // sanitizers' words show.
 ConsoleRun runConsole(const Lines& flags = {}, As as = As::tester)
 {
-    std::vector<char*> argv{const_cast<char*>(consoleProgram.c_str())};
-    for (const auto& flag : flags)
-        argv.push_back(const_cast<char*>(flag.c_str()));
-    argv.push_back(nullptr);
-
-    const pid_t child = fork();
-    if (child == 0)
-        execConsole(argv, as);
-    if (child < 0)
-        throw std::runtime_error("cannot start " + consoleProgram);
-
-    int status = 0;
-    waitpid(child, &status, 0);
-    ConsoleRun run{WIFEXITED(status) ? WEXITSTATUS(status) : shellSignalBase + WTERMSIG(status),
-                   {},
-                   readFile(capturedErrors)};
+    const ProgramRun program = runProgram(consoleProgram, flags, as);
+    ConsoleRun run{program.exitCode, {}, program.err};
     std::cerr << run.errors;
-    for (const auto& line : splitLines(readFile(capturedOutput)))
+    for (const auto& line : splitLines(program.out))
         run.lines.push_back(withoutTiming(line));
     return run;
 }
@@ -234,8 +185,8 @@ void PrintTo(const ScoreFileCase& row, std::ostream* out)
 }
 
 const ScoreFileCase scoreFileCases[] = {
-    {"the player's own directory", [] { ASSERT_EQ(0, chown(".", nobody, nobody)); },
-     "plain_run.txt", 0, nullptr, false},
+    {"the player's own directory", [] { ASSERT_TRUE(giveWorkDirToPlayer()); }, "plain_run.txt", 0,
+     nullptr, false},
     {"a directory the player cannot write", [] {}, "unwritable_directory.txt", 1,
      "Permission denied", true},
     {"a best score of 500 the player cannot write",
@@ -247,12 +198,11 @@ class ConsoleScoreFile : public ::testing::TestWithParam<ScoreFileCase> {};
 
 TEST_P(ConsoleScoreFile, RunsItsCasesAsEverAndSaysOnceWhyScoresFail)
 {
-    // Only root can hand the directory to the player and become the player.
-    if (geteuid() != 0)
+    if (!canRunAsPlayer())
         GTEST_SKIP() << "needs root, to run the check program as another user";
     const ScoreFileCase& row = GetParam();
     ScopedWorkDir dir;
-    fs::permissions(".", fs::perms(enterOnly));
+    fs::permissions(".", enterOnly);
     row.setUp();
     const ConsoleRun run = runConsole({}, As::player);
     EXPECT_EQ(row.exitCode, run.exitCode);
@@ -272,13 +222,16 @@ INSTANTIATE_TEST_SUITE_P(Settings, ConsoleScoreFile, ::testing::ValuesIn(scoreFi
 
 // Nothing is reset between iterations: the second finds the game state left
 // at ShowingMenu and the power already chosen (the shield), so the default
-// state, the shield query and the choice itself fail.
+// state, the shield query and the choice itself fail. The score cases pass
+// in both, over a better score stored before.
 TEST(ConsoleRepeat, SecondIterationFailsExactlyTheStateAndPowerCases)
 {
     ScopedWorkDir dir;
+    std::ofstream(highScoreFile, std::ios::binary) << "999999";
     const ConsoleRun run = runConsole({"--gtest_repeat=2"});
     EXPECT_EQ(1, run.exitCode);
     EXPECT_TRUE(followsTranscript(run, "repeat_twice.txt"));
+    EXPECT_EQ("500", readFile(highScoreFile));
 }
 
 // Run alone, the flag queries find no power chosen yet.

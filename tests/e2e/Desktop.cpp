@@ -228,18 +228,29 @@ GameRun::GameRun(Files files) : _directory(makeTemporaryDirectory())
             fs::copy_file(run / name, fs::path(_directory) / name);
     _startDirectory = files == StartedElsewhere ? _directory + "/elsewhere" : _directory;
     fs::create_directories(_startDirectory);
-    start(program);
+    start({program.string()});
 }
 
 GameRun::GameRun(const std::string& program, const std::string& startDirectory)
+    : GameRun(std::vector<std::string>{program}, startDirectory)
+{
+}
+
+GameRun::GameRun(const std::vector<std::string>& command, const std::string& startDirectory)
     : _directory(makeTemporaryDirectory()), _startDirectory(startDirectory)
 {
     if (!_directory.empty())
-        start(program);
+        start(command);
 }
 
-void GameRun::start(const std::string& program)
+// The game runs under its own name ("quasaril"), as a shell would start it.
+void GameRun::start(const std::vector<std::string>& command)
 {
+    const std::string name = fs::path(command.front()).filename().string();
+    std::vector<char*> argv{const_cast<char*>(name.c_str())};
+    for (auto argument = command.begin() + 1; argument != command.end(); ++argument)
+        argv.push_back(const_cast<char*>(argument->c_str()));
+    argv.push_back(nullptr);
     if (_dataHome.empty())
         _dataHome = dataHomeIn(_directory).string();
     const std::string temporary = temporaryIn(_directory).string();
@@ -249,7 +260,7 @@ void GameRun::start(const std::string& program)
         setenv("XDG_DATA_HOME", _dataHome.c_str(), 1);
         setenv("TMPDIR", temporary.c_str(), 1);
         if (chdir(_startDirectory.c_str()) == 0)
-            execl(program.c_str(), "quasaril", static_cast<char*>(nullptr));
+            execvp(command.front().c_str(), argv.data());
         _exit(127);
     }
 }
@@ -419,6 +430,32 @@ const sf::Image& picture(const std::string& name)
         found->second.loadFromFile((fs::path(QUASARIL_RUN_DIR) / name).string());
     }
     return found->second;
+}
+
+bool showsScreen(const GameWindow& window, const char* name)
+{
+    return window.screen().shows(picture(name), 0, 0) >= wholePicture;
+}
+
+bool clickUntil(const GameWindow& window, sf::Vector2i at, const std::function<bool()>& done)
+{
+    return pollUntil(scaled(Seconds(20)), [&] {
+        window.click(at.x, at.y);
+        return pollUntil(scaled(Seconds(1)), done);
+    });
+}
+
+std::vector<sf::Vector2i> fixedBrainSlots()
+{
+    const int rowY[] = {40, 160, 280};
+    std::vector<sf::Vector2i> slots;
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 7; ++column) {
+            const bool moves = (row == 0 && column == 0) || (row == 1 && column == 4);
+            if (!moves)
+                slots.emplace_back(180 + 60 * column, rowY[row]);
+        }
+    return slots;
 }
 
 bool isNumber(const std::string& text)

@@ -79,6 +79,8 @@ public:
 
     explicit GameRun(Files files = WithGameFiles);
     GameRun(const std::string& program, const std::string& startDirectory);
+    // A program looked up on PATH, with its arguments: a launcher and the game.
+    GameRun(const std::vector<std::string>& command, const std::string& startDirectory);
     ~GameRun();
     GameRun(const GameRun&) = delete;
     GameRun& operator=(const GameRun&) = delete;
@@ -98,7 +100,7 @@ public:
     std::vector<std::string> temporaryContents() const;
 
 private:
-    void start(const std::string& program);
+    void start(const std::vector<std::string>& command);
 
     std::string _directory;
     std::string _dataHome;
@@ -150,6 +152,27 @@ private:
 
 // One of the run directory's pictures, loaded.
 const sf::Image& picture(const std::string& name);
+
+// --- the game's screens as they show ---
+
+constexpr double wholePicture = 0.95; // of a picture's pixels on screen
+constexpr double spriteShown = 0.85;  // sprites may be crossed by others
+
+// Where the menu's items answer, in window pixels.
+const sf::Vector2i playClick(400, 250);
+const sf::Vector2i gapClick(400, 381);
+const sf::Vector2i exitClick(400, 450);
+
+// The whole window shows the named picture (the splash screen, the menu).
+bool showsScreen(const GameWindow& window, const char* name);
+
+// Clicks again after each wait in vain: a click that arrives while the game
+// is between two menus is taken by the main loop and dropped.
+bool clickUntil(const GameWindow& window, sf::Vector2i at, const std::function<bool()>& done);
+
+// The brains that keep their slots: rows 1, 3 and 5 but the arcing brain
+// (row 1, column 0) and the diving one (row 3, column 4).
+std::vector<sf::Vector2i> fixedBrainSlots();
 
 // The score file holds a plain number and nothing else.
 bool isNumber(const std::string& text);
