@@ -10,6 +10,7 @@
 #   make test-sanitize  the same with AddressSanitizer and UBSan, in build-sanitize/
 #   make test-windows   make windows, then the shared tests built for Windows and the
 #                       unpacked zip played, under Wine on a virtual X server
+#   make format         format the C++ sources with the committed .clang-format
 #   make package        the Debian package build/quasaril_<version>_<arch>.deb and the
 #                       RPM build/quasaril-<version>-1.<arch>.rpm, the same bytes from
 #                       every build of a commit
@@ -47,7 +48,7 @@ endef
 TEST_SOAK_FRAMES := 5000
 
 .PHONY: all setup build build-all run play test soak test-sanitize sanitize-build package \
-        test-windows clean
+        test-windows format clean
 
 all: build
 
@@ -120,6 +121,10 @@ test-windows: windows
 	QUASARIL_WINDOWS_ZIP=$$(ls $(CURDIR)/$(WINDOWS_DIR)/quasaril-*-win64.zip) \
 	  tests/wine/session $(WINE_PREFIX) sh -c \
 	  'ctest --test-dir $(WINDOWS_DIR) $(CTEST_FLAGS) && $(BUILD_DIR)/tests/windows_zip_test'
+
+format:
+	@scripts/setup format
+	scripts/format
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)

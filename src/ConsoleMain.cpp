@@ -1,67 +1,43 @@
 // The console program: runs the game's check cases and exits with the
 // framework's verdict, 0 when every case that ran passed.
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <optional>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "platform/Display.h"
 #include "platform/ErrorFilter.h"
 #include "platform/HighScoreFile.h"
-#include "platform/XDisplay.h"
+#include "platform/PlayerDirectory.h"
 
 namespace {
 
-using platform::xdisplay::ServerStart;
+namespace fs = std::filesystem;
 
 // The check cases never open a window, yet the game's static objects cannot
-// be built without an X display. Where none can be opened, the suite runs on
-// a private virtual X server. Priority 101 runs this before every one of the
+// be built without a display. Priority 101 runs this before every one of the
 // game's static objects (all of default priority) is built.
 __attribute__((constructor(101))) void provideDisplay()
 {
-    if (platform::xdisplay::usable())
-        return;
-    const std::string display = platform::xdisplay::setting();
-    const ServerStart start = platform::xdisplay::startPrivateServer();
-    if (start.kind == ServerStart::Started)
-        return;
-    // Installing is the advice only where Xvfb is missing.
-    const char* const advice = start.kind == ServerStart::NotInstalled
-                                   ? "install the xvfb package, or run quasaril-check on a desktop"
-                                   : "run quasaril-check on a desktop";
-    std::fprintf(stderr,
-                 "quasaril-check: no X display could be opened (%s) and the virtual X server Xvfb "
-                 "%s: %s\n",
-                 display.c_str(), platform::xdisplay::describe(start).c_str(), advice);
-    std::exit(EXIT_FAILURE);
+    if (const platform::Failure none = platform::display::forChecks()) {
+        std::fprintf(stderr, "quasaril-check: %s\n", none.what().c_str());
+        std::exit(EXIT_FAILURE);
+    }
 }
 
 using platform::files::highScoreFile;
 const char* const scoreSuite = "Score"; // its cases write and read the file
 
-// Why the check cases cannot write the high-score file in the working
-// directory, or nothing when they can. The file is opened for writing, but
-// neither made nor truncated; a missing one needs a writable directory.
-std::optional<std::string> whyScoreFileIsUnwritable()
+// The Score cases overwrite the high-score file: in the player's own
+// directory they would cost the player the best score.
+bool inPlayersDirectory()
 {
-    const int fd = ::open(highScoreFile, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd >= 0) {
-        struct stat status;
-        const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-        ::close(fd);
-        return regular ? std::nullopt : std::optional<std::string>("not a regular file");
-    }
-    if (errno == ENOENT && ::faccessat(AT_FDCWD, ".", W_OK, AT_EACCESS) == 0)
-        return std::nullopt;
-    return std::string(std::strerror(errno));
+    fs::path player;
+    std::error_code unknown;
+    return !platform::playerdir::playerDirectory(player) && fs::equivalent(player, ".", unknown);
 }
 
 bool scoreCasesWillRun(const testing::UnitTest& unit)
@@ -84,14 +60,15 @@ class UnwritableScoreFileWarning : public testing::EmptyTestEventListener {
     {
         if (!scoreCasesWillRun(unit))
             return;
-        const std::optional<std::string> why = whyScoreFileIsUnwritable();
+        const platform::Failure why = platform::files::whyUnwritable(highScoreFile);
         if (!why)
             return;
         std::error_code unknown;
         std::fprintf(stderr,
                      "quasaril-check: cannot write %s in %s (%s): the Score cases will not all "
                      "pass\n",
-                     highScoreFile, std::filesystem::current_path(unknown).c_str(), why->c_str());
+                     highScoreFile, fs::current_path(unknown).u8string().c_str(),
+                     why.what().c_str());
     }
 };
 
@@ -99,6 +76,14 @@ class UnwritableScoreFileWarning : public testing::EmptyTestEventListener {
 
 int main(int argc, char** argv)
 {
+    if (inPlayersDirectory()) {
+        std::error_code unknown;
+        std::fprintf(stderr,
+                     "quasaril-check: not run in the player's directory %s, where its Score cases "
+                     "would overwrite the best score in %s: run it in another directory\n",
+                     fs::current_path(unknown).u8string().c_str(), highScoreFile);
+        return EXIT_FAILURE;
+    }
     platform::errorstream::filterSfmlErrors();
     std::puts("Running main() from gtest_main.cc");
     testing::InitGoogleTest(&argc, argv);

@@ -3,14 +3,15 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "platform/Display.h"
 #include "platform/ErrorFilter.h"
 #include "platform/GameEnd.h"
+#include "platform/Messages.h"
 #include "platform/PlayerDirectory.h"
-#include "platform/XDisplay.h"
 #include "Quasaril.h"
 
 namespace {
@@ -27,29 +28,31 @@ const std::vector<std::string> gameFiles = {
     "space2.png",     "mainmenu.png",      "Arial.ttf",
 };
 
-// The game's objects open the X display as they are built, before main, and
+// The game's objects open the display as they are built, before main, and
 // SFML aborts the process when it cannot: without a desktop, say so and stop
 // first (priority 101 runs before every one of them is built).
 __attribute__((constructor(101))) void requireDisplay()
 {
-    if (platform::xdisplay::usable())
-        return;
-    std::fprintf(stderr, "quasaril: the game needs a desktop: no X display could be opened (%s)\n",
-                 platform::xdisplay::setting().c_str());
-    std::exit(EXIT_FAILURE);
+    if (const platform::Failure none = platform::display::forGame()) {
+        platform::messages::sayStop("quasaril: " + none.what());
+        std::exit(EXIT_FAILURE);
+    }
 }
 
 } // namespace
 
 int main()
 {
-    platform::errorstream::filterSfmlErrors();
     // Before the play directory is made, so a stop at any moment removes it.
     platform::gameend::endOnStopSignals(endedStatus);
     namespace playerdir = platform::playerdir;
-    const playerdir::PlayDirectory playDirectory(
-        playerdir::gameFilesDirectory(playerdir::executableDirectory(), gameFiles), gameFiles,
-        std::cerr);
+    // Said once the messages have their place, which may be in that directory.
+    std::ostringstream complaints;
+    const playerdir::PlayDirectory playDirectory(playerdir::gameFilesDirectory(gameFiles),
+                                                 gameFiles, complaints);
+    platform::messages::keepIn(playDirectory.lasting());
+    std::fputs(complaints.str().c_str(), stderr);
+    platform::errorstream::filterSfmlErrors();
     Quasaril::Run();
     return endedStatus;
 }

@@ -71,21 +71,21 @@ public:
     {
         if (text == _failed)
             return;
-        const std::string why = platform::files::replaceWhole(highScoreFile, text);
-        _failed = why.empty() ? std::string() : text;
-        _told = _told && !why.empty();
+        const platform::Failure why = platform::files::replaceWhole(highScoreFile, text);
+        _failed = why ? text : std::string();
+        _told = _told && why;
         tell(why);
     }
 
-    void tell(const std::string& why)
+    void tell(const platform::Failure& why)
     {
-        if (_told || why.empty())
+        if (_told || !why)
             return;
         _told = true;
         std::error_code unknown;
         const std::string file = std::filesystem::absolute(highScoreFile, unknown).string();
         std::fprintf(stderr, "the high score cannot be kept in %s (%s)\n",
-                     unknown ? highScoreFile : file.c_str(), why.c_str());
+                     unknown ? highScoreFile : file.c_str(), why.what().c_str());
     }
 
 private:
@@ -180,8 +180,8 @@ float Score::SaveScore(float GameScore)
 {
     namespace files = platform::files;
     const files::Contents onFile = files::readStart(highScoreFile);
-    if (onFile.kind == files::Kind::untouched) {
-        saves().tell(onFile.whyUntouched);
+    if (onFile.untouched) {
+        saves().tell(onFile.untouched);
         return GameScore;
     }
     const std::optional<float> stored = parseHighScore(onFile);

@@ -22,6 +22,10 @@ public:
         return Failure("cannot " + doing + ": " + error.message());
     }
 
+    // The system's reason alone, where the words around it name what was
+    // tried: "Permission denied".
+    static Failure of(const std::error_code& error) { return Failure(error.message()); }
+
     explicit operator bool() const { return !_what.empty(); }
     const std::string& what() const { return _what; }
 

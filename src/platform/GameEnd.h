@@ -1,25 +1,30 @@
 #pragma once
 
-// However the game's process ends (main returns, exit() is called, as Xlib
-// does when the connection to the X server is lost, or SIGTERM, SIGHUP or
-// SIGINT comes) the temporary directory it plays from goes with it.
+// However the game's process ends, the temporary directory it plays from
+// goes with it: main returns, exit() is called (as Xlib does when the
+// connection to the X server is lost), or, on POSIX systems, SIGTERM, SIGHUP
+// or SIGINT comes; on Windows, the console it was started from is closed or
+// sends Ctrl+C or Ctrl+Break, or the user logs off.
 
 #include <filesystem>
-#include <string>
+
+#include "platform/Failure.h"
 
 namespace platform::gameend {
 
-// From now on SIGTERM, SIGHUP and SIGINT end the process with `status`, the
-// status of a game whose window was closed, once the directory below is
-// removed. Called on the thread that plays; the signal is handled there,
-// whichever thread it reaches. A signal ignored when the process started
-// (nohup does that for SIGHUP) stays ignored.
+// From now on the stops above end the process with `status`, the status of
+// a game whose window was closed, once the directory below is removed.
+// Called on the thread that plays; a POSIX signal is handled there, whichever
+// thread it reaches. A signal ignored when the process started (nohup does
+// that for SIGHUP) stays ignored.
 void endOnStopSignals(int status);
 
-// Makes a fresh directory from a mkdtemp pattern ("…XXXXXX"). It is removed,
-// with every file in it, when the process ends, unless removeNow() comes
-// first. One at a time: empty if one is held already or it cannot be made.
-std::filesystem::path makeDirectoryGoneAtEnd(std::string pattern);
+// Makes a fresh directory from a pattern ending in "XXXXXX", which is filled
+// in as mkdtemp does. It is removed, with every file in it, when the process
+// ends, unless removeNow() comes first. One at a time: fails if one is held
+// already.
+Failure makeDirectoryGoneAtEnd(const std::filesystem::path& pattern,
+                               std::filesystem::path& directory);
 
 // Removes that directory and every file in it now, if there is one.
 void removeNow();

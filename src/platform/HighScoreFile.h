@@ -7,6 +7,8 @@
 #include <fstream>
 #include <string>
 
+#include "platform/Failure.h"
+
 namespace platform {
 namespace files {
 
@@ -17,26 +19,23 @@ constexpr const char* highScoreFile = "HighScore.txt";
 // fifty characters; the rest leaves room for space a player typed before it.
 constexpr std::size_t readLimit = 4096;
 
-enum class Kind {
-    missing,  // no such name (a dangling symbolic link included)
-    regular,  // a regular file, its start read into `text`
-    untouched // anything else, or a file that cannot be read: never read nor written
-};
-
+// The start of the file, or why it is left alone.
 struct Contents {
-    Kind kind;
-    std::string text;
-    bool cut = false; // the file may go on after `text`
-    std::string whyUntouched;
+    std::string text;  // empty where there is no such name (a dangling link included)
+    bool cut = false;  // the file may go on after `text`
+    Failure untouched; // set for anything but a readable regular file: never read nor written
 };
 
-// Reads the start of the file a name stands for, at most readLimit bytes,
-// following symbolic links where locate() does (FilePlace.h). Never blocks:
-// a directory, named pipe, socket or device is reported untouched unread.
+// Reads the start of the file a name stands for, at most readLimit bytes.
+// A symbolic link is followed only where it belongs to this process's user or
+// to root (the kernel's rule for links in sticky directories): one planted by
+// another user is never followed, so root cannot be made to write through
+// it. Never blocks: a directory, named pipe, socket or device is reported
+// untouched unread.
 Contents readStart(const char* name);
 
 // Replaces the text of the regular file a name stands for, or creates it.
-// Symbolic links are followed where locate() does and stay links; a file
+// Symbolic links are followed as readStart says and stay links; a file
 // that cannot be opened for writing, or that is not a regular file, is left
 // as it is. The new text goes into a fresh draft beside the file, with the
 // file's permission bits, owner and group, which then takes the file's
@@ -44,12 +43,17 @@ Contents readStart(const char* name);
 // rewritten in place where no such draft can be made (a read-only directory,
 // an owner root alone could give) and where it has other names (hard links),
 // which then all see the new text. Returns why the text could not be
-// written, or an empty string when it was.
-std::string replaceWhole(const char* name, const std::string& text);
+// written.
+Failure replaceWhole(const char* name, const std::string& text);
+
+// Why replaceWhole could not write the file, found without writing it: the
+// file is opened for writing, but neither made nor truncated; a missing one
+// needs a directory it can be made in.
+Failure whyUnwritable(const char* name);
 
 // A stream that truncates and writes the file, opened only where that cannot
-// wait forever: on a regular file or a new one. On a named pipe, device or
-// directory of that name the stream is not open and writes nothing.
+// wait forever and through links as readStart follows them: on a regular
+// file or a new one. Anywhere else the stream is not open and writes nothing.
 std::ofstream openTruncated(const char* name);
 
 } // namespace files

@@ -3,20 +3,24 @@
 #include "platform/GameEnd.h"
 #include "platform/HighScoreFile.h"
 
-#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <ostream>
+#include <random>
 
+// What every system shares: where the game's files are, the copies, and the
+// choice between the player's directory and a temporary one.
 namespace platform::playerdir {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* gameName = "quasaril";
 // Installed, the executables lie in games/ and the game's files in
 // share/games/quasaril of the same prefix.
 constexpr const char* installedFiles = "../share/games/quasaril";
 constexpr const char* temporaryPattern = "quasaril-XXXXXX";
+constexpr const char* draftMark = ".copy-"; // a copy on its way in, then a random number
 
 bool holdsAny(const fs::path& directory, const std::vector<std::string>& names)
 {
@@ -27,24 +31,32 @@ bool holdsAny(const fs::path& directory, const std::vector<std::string>& names)
     return false;
 }
 
-// The variable's value if it is an absolute path, else empty.
-fs::path absolutePathFrom(const char* variable)
+std::string readWhole(const fs::path& file)
 {
-    const char* value = std::getenv(variable);
-    const fs::path path = value ? value : "";
-    return path.is_absolute() ? path : fs::path();
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool linksTo(const fs::path& link, const fs::path& target)
+// Copies the file to a draft beside the copy's place, then moves the draft
+// over whatever has the copy's name.
+Failure copyInPlace(const fs::path& original, const fs::path& copy)
 {
+    fs::path draft = copy;
+    draft += draftMark + std::to_string(std::random_device()());
     std::error_code failed;
-    const bool isLink = fs::is_symlink(fs::symlink_status(link, failed));
-    return isLink && fs::read_symlink(link, failed) == target && !failed;
+    fs::copy_file(original, draft, fs::copy_options::overwrite_existing, failed);
+    if (failed)
+        return Failure::of("copy " + original.u8string() + " to " + draft.u8string(), failed);
+    fs::rename(draft, copy, failed);
+    if (!failed)
+        return {};
+    fs::remove(draft, failed);
+    return Failure::of("replace " + copy.u8string(), failed);
 }
 
 // Why the directory cannot be made: the first part of its path that is not
 // a directory, else the error as it is.
-std::string whyNoDirectory(const fs::path& directory, const std::error_code& failed)
+Failure whyNoDirectory(const fs::path& directory, const std::error_code& failed)
 {
     fs::path part;
     for (const fs::path& name : directory) {
@@ -55,103 +67,79 @@ std::string whyNoDirectory(const fs::path& directory, const std::error_code& fai
         if (!fs::exists(itself) || fs::is_directory(followed))
             continue;
         if (followed.type() == fs::file_type::not_found)
-            return part.string() + " is a symbolic link to " +
-                   fs::read_symlink(part, unreadable).string() + ", which does not exist";
+            return Failure(part.u8string() + " is a symbolic link to " +
+                           fs::read_symlink(part, unreadable).u8string() +
+                           ", which does not exist");
         if (fs::exists(followed))
-            return part.string() + " is not a directory";
+            return Failure(part.u8string() + " is not a directory");
     }
-    return failed.message();
+    return Failure::of(failed);
 }
 
-// Replaces whatever has the link's name by a link to the target. Another game
-// may make the same link between our removal and our making it: then the
-// link is there as wanted.
-std::error_code makeLink(const fs::path& target, const fs::path& link)
-{
-    std::error_code failed;
-    fs::remove(link, failed);
-    if (!failed)
-        fs::create_symlink(target, link, failed);
-    if (failed == std::errc::file_exists && linksTo(link, target))
-        failed.clear();
-    return failed;
-}
-
-// Makes the directory, links the game's files into it and enters it; why
-// not, or empty.
-std::string enter(const fs::path& directory, const fs::path& gameFiles,
-                  const std::vector<std::string>& names)
+// Makes the directory, places the game's files in it and enters it.
+Failure enter(const fs::path& directory, const fs::path& gameFiles,
+              const std::vector<std::string>& names)
 {
     std::error_code failed;
     fs::create_directories(directory, failed);
     if (failed)
         return whyNoDirectory(directory, failed);
-    if (const LinkFailure link = linkFiles(gameFiles, directory, names))
-        return "cannot replace " + link.entry.string() + ": " + link.error.message();
+    if (Failure placing = placeGameFiles(gameFiles, directory, names))
+        return placing;
     fs::current_path(directory, failed);
-    return failed ? failed.message() : std::string();
+    return failed ? Failure::of(failed) : Failure();
 }
 
-// Enters the player's directory; why it cannot, or empty.
-std::string enterPlayers(const fs::path& player, const fs::path& gameFiles,
-                         const std::vector<std::string>& names)
+// Enters the player's directory, named in `player`.
+Failure enterPlayers(fs::path& player, const fs::path& gameFiles,
+                     const std::vector<std::string>& names)
 {
-    if (player.empty())
-        return "neither XDG_DATA_HOME nor HOME is an absolute path, so there is no "
-               "player's directory to keep the high score in";
-    const std::string problem = enter(player, gameFiles, names);
-    if (problem.empty())
+    if (Failure none = playerDirectory(player))
+        return none;
+    const Failure problem = enter(player, gameFiles, names);
+    if (!problem)
         return problem;
-    return "cannot use " + player.string() + " (" + problem +
-           "): the high score would have been kept in " + (player / files::highScoreFile).string();
+    return Failure("cannot use " + player.u8string() + " (" + problem.what() +
+                   "): the high score would have been kept in " +
+                   (player / files::highScoreFile).u8string());
 }
 
 } // namespace
 
-fs::path executableDirectory()
+fs::path gameFilesDirectory(const std::vector<std::string>& names)
 {
-    std::error_code failed;
-    const fs::path executable = fs::read_symlink("/proc/self/exe", failed);
-    return failed ? fs::path() : executable.parent_path();
-}
-
-fs::path gameFilesDirectory(const fs::path& executableDirectory,
-                            const std::vector<std::string>& names)
-{
-    if (executableDirectory.empty())
+    fs::path executable;
+    if (executableDirectory(executable))
         return {};
-    for (const fs::path& candidate :
-         {executableDirectory, (executableDirectory / installedFiles).lexically_normal()})
+    for (const fs::path& candidate : {executable, (executable / installedFiles).lexically_normal()})
         if (holdsAny(candidate, names))
             return candidate;
     return {};
 }
 
-fs::path playerDirectory()
+// The game's files are small pictures and a font: read whole, they are
+// compared in a moment.
+bool sameBytes(const fs::path& original, const fs::path& copy)
 {
-    fs::path data = absolutePathFrom("XDG_DATA_HOME");
-    if (data.empty()) {
-        const fs::path home = absolutePathFrom("HOME");
-        if (home.empty())
-            return {};
-        data = home / ".local" / "share";
-    }
-    return data / gameName;
+    std::error_code unreadable;
+    return fs::is_regular_file(copy, unreadable) &&
+           fs::file_size(copy, unreadable) == fs::file_size(original, unreadable) && !unreadable &&
+           readWhole(copy) == readWhole(original);
 }
 
-LinkFailure linkFiles(const fs::path& files, const fs::path& directory,
-                      const std::vector<std::string>& names)
+Failure copyFiles(const fs::path& files, const fs::path& directory,
+                  const std::vector<std::string>& names)
 {
     if (files.empty())
         return {};
     for (const std::string& name : names) {
         std::error_code ignored;
-        const fs::path target = fs::absolute(files / name, ignored);
-        const fs::path entry = directory / name;
-        if (!fs::exists(target, ignored) || linksTo(entry, target))
+        const fs::path original = fs::absolute(files / name, ignored);
+        const fs::path copy = directory / name;
+        if (!fs::exists(original, ignored) || sameBytes(original, copy))
             continue;
-        if (const std::error_code failed = makeLink(target, entry))
-            return {entry, failed};
+        if (Failure failed = copyInPlace(original, copy))
+            return failed;
     }
     return {};
 }
@@ -159,14 +147,14 @@ LinkFailure linkFiles(const fs::path& files, const fs::path& directory,
 PlayDirectory::PlayDirectory(const fs::path& gameFiles, const std::vector<std::string>& names,
                              std::ostream& complaints)
 {
-    const fs::path player = playerDirectory();
-    const std::string whyNot = enterPlayers(player, gameFiles, names);
-    if (whyNot.empty()) {
+    fs::path player;
+    const Failure whyNot = enterPlayers(player, gameFiles, names);
+    if (!whyNot) {
         _path = player;
         return;
     }
     enterTemporaryDirectory(gameFiles, names);
-    complaints << "quasaril: " << whyNot << "; playing from " << _path.string()
+    complaints << "quasaril: " << whyNot.what() << "; playing from " << _path.u8string()
                << (_temporary ? ", which keeps no score" : "") << '\n';
 }
 
@@ -177,9 +165,8 @@ void PlayDirectory::enterTemporaryDirectory(const fs::path& gameFiles,
     // Absolute, as it is removed after the game has entered it.
     std::error_code failed;
     const fs::path temporary = fs::absolute(fs::temp_directory_path(failed) / temporaryPattern);
-    _path = failed ? fs::path() : gameend::makeDirectoryGoneAtEnd(temporary.string());
-    _temporary = !_path.empty();
-    if (_temporary && !enter(_path, gameFiles, names).empty()) {
+    _temporary = !failed && !gameend::makeDirectoryGoneAtEnd(temporary, _path);
+    if (_temporary && enter(_path, gameFiles, names)) {
         gameend::removeNow();
         _temporary = false;
     }

@@ -53,8 +53,9 @@ void raiseInAnotherThread(int signal)
     if (ending.ignoredAtStart)
         std::signal(ending.signal, SIG_IGN);
     gameend::endOnStopSignals(closedStatus);
-    const fs::path directory =
-        gameend::makeDirectoryGoneAtEnd((fs::temp_directory_path() / "quasaril-XXXXXX").string());
+    fs::path directory;
+    if (gameend::makeDirectoryGoneAtEnd(fs::temp_directory_path() / "quasaril-XXXXXX", directory))
+        _exit(EXIT_FAILURE);
     std::ofstream(directory / "HighScore.txt") << "10";
     std::ofstream(directory / "HighScore.txt.a1B2c3") << "2";
     fs::create_symlink("/gone/brain.png", directory / "brain.png");

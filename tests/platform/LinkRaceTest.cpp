@@ -37,7 +37,7 @@ pid_t childHeldBeforeItsFirstLink(const fs::path& files, const fs::path& player,
     if (child == 0) {
         ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
         raise(SIGSTOP);
-        _exit(playerdir::linkFiles(files, player, names) ? EXIT_FAILURE : EXIT_SUCCESS);
+        _exit(playerdir::placeGameFiles(files, player, names) ? EXIT_FAILURE : EXIT_SUCCESS);
     }
     int status = 0;
     if (waitpid(child, &status, WUNTRACED) != child ||
@@ -81,7 +81,7 @@ TEST(PlayerDirectory, TwoGamesLinkingOverStaleLinksAtOnceBothSucceed)
     ASSERT_GT(first, 0);
     const pid_t second = fork();
     if (second == 0)
-        _exit(playerdir::linkFiles(files, player, twoFiles) ? EXIT_FAILURE : EXIT_SUCCESS);
+        _exit(playerdir::placeGameFiles(files, player, twoFiles) ? EXIT_FAILURE : EXIT_SUCCESS);
     EXPECT_EQ(exitStatus(second), EXIT_SUCCESS);
     ptrace(PTRACE_DETACH, first, nullptr, nullptr);
     EXPECT_EQ(exitStatus(first), EXIT_SUCCESS);

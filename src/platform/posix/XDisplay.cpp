@@ -1,6 +1,6 @@
 #include "platform/XDisplay.h"
 
-#include "platform/XServerProcess.h"
+#include "platform/posix/XServerProcess.h"
 
 #include <xcb/xcb.h>
 

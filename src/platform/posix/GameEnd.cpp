@@ -1,6 +1,7 @@
 #include "platform/GameEnd.h"
 
 #include <atomic>
+#include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace platform::gameend {
@@ -15,6 +17,8 @@ namespace {
 
 constexpr int stopSignals[] = {SIGTERM, SIGHUP, SIGINT};
 constexpr std::size_t listingBytes = 4096;
+const char* const alreadyHeld = "a temporary directory is held already";
+const char* const notRemovedAtExit = "its removal at exit could not be arranged";
 
 // The directory to remove, kept where a signal handler can reach it: its
 // path, and a descriptor of it, published last.
@@ -109,23 +113,30 @@ void endOnStopSignals(int status)
     }
 }
 
-std::filesystem::path makeDirectoryGoneAtEnd(std::string pattern)
+Failure makeDirectoryGoneAtEnd(const std::filesystem::path& patternPath,
+                               std::filesystem::path& directory)
 {
+    std::string pattern = patternPath.native();
     // Registered in main, after the game's objects are built, so it runs
     // before they are destroyed.
     static const bool removedAtExit = std::atexit(removeNow) == 0;
     const StopSignalsHeld held;
-    if (!removedAtExit || heldDirectory.load() >= 0 || pattern.size() >= sizeof heldPath ||
-        !mkdtemp(pattern.data()))
-        return {};
-    const int directory = open(pattern.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (directory < 0) {
+    if (!removedAtExit || heldDirectory.load() >= 0)
+        return Failure(removedAtExit ? alreadyHeld : notRemovedAtExit);
+    if (pattern.size() >= sizeof heldPath)
+        return Failure::of("make " + pattern, std::make_error_code(std::errc::filename_too_long));
+    if (!mkdtemp(pattern.data()))
+        return Failure::of("make " + pattern, std::error_code(errno, std::generic_category()));
+    const int opened = open(pattern.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (opened < 0) {
+        const std::error_code error(errno, std::generic_category());
         rmdir(pattern.c_str());
-        return {};
+        return Failure::of("open " + pattern, error);
     }
     std::memcpy(heldPath, pattern.c_str(), pattern.size() + 1);
-    heldDirectory.store(directory);
-    return pattern;
+    heldDirectory.store(opened);
+    directory = pattern;
+    return {};
 }
 
 void removeNow()

@@ -1,4 +1,4 @@
-#include "platform/FilePlace.h"
+#include "platform/posix/FilePlace.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -62,7 +62,7 @@ bool mayFollow(const struct stat& link)
 
 Place failed(const std::string& why)
 {
-    return {Descriptor(), {}, why};
+    return {Descriptor(), {}, Failure(why)};
 }
 
 } // namespace

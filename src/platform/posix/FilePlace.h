@@ -1,11 +1,14 @@
 #pragma once
 
 // Where a file lies and whose it is: symbolic links followed only where they
-// may be, and the owner a new file should get.
+// may be, and the owner a new file should get. The POSIX high-score file's
+// own helper.
 
 #include <string>
 #include <sys/stat.h>
 #include <utility>
+
+#include "platform/Failure.h"
 
 namespace platform {
 namespace files {
@@ -35,7 +38,7 @@ private:
 struct Place {
     Descriptor directory; // opened O_PATH
     std::string name;
-    std::string whyNot; // why the name has no place; empty when it has
+    Failure failure; // why the name has no place
 };
 
 // Finds the place a name stands for, one name at a time, following a

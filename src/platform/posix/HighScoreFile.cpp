@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/FilePlace.h"
+#include "platform/posix/FilePlace.h"
 
 namespace platform {
 namespace files {
@@ -19,18 +19,14 @@ constexpr char draftSuffix[] = ".XXXXXX"; // mkostemp fills in the X's
 constexpr std::size_t draftSuffixLength = sizeof draftSuffix - 1;
 const char* const notRegular = "not a regular file";
 
-std::string reason(int error)
+Failure reason(int error)
 {
-    return error == 0 ? std::string() : std::strerror(error);
+    return error == 0 ? Failure() : Failure(std::strerror(error));
 }
 
-Contents nothingRead(Kind kind, const std::string& why = {})
+Contents untouched(Failure why)
 {
-    return {kind, {}, false, why};
-}
-Contents untouched(const std::string& why)
-{
-    return nothingRead(Kind::untouched, why);
+    return {{}, false, std::move(why)};
 }
 
 // Reads from the start of a file until readLimit bytes or its end. Returns 0
@@ -132,29 +128,29 @@ int rewriteInPlace(int fd, const std::string& text)
 Contents readStart(const char* name)
 {
     const Place place = locate(name);
-    if (!place.whyNot.empty())
-        return untouched(place.whyNot);
+    if (place.failure)
+        return untouched(place.failure);
     Descriptor file(::openat(place.directory.get(), place.name.c_str(),
                              O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC));
     if (!file)
-        return errno == ENOENT ? nothingRead(Kind::missing) : untouched(reason(errno));
+        return errno == ENOENT ? Contents() : untouched(reason(errno));
     struct stat status;
     if (::fstat(file.get(), &status) != 0)
         return untouched(reason(errno));
     if (!S_ISREG(status.st_mode))
-        return untouched(notRegular);
-    Contents contents = nothingRead(Kind::regular);
+        return untouched(Failure(notRegular));
+    Contents contents;
     if (const int error = readFrom(file.get(), contents.text))
         return untouched(reason(error));
     contents.cut = contents.text.size() == readLimit;
     return contents;
 }
 
-std::string replaceWhole(const char* name, const std::string& text)
+Failure replaceWhole(const char* name, const std::string& text)
 {
     const Place place = locate(name);
-    if (!place.whyNot.empty())
-        return place.whyNot;
+    if (place.failure)
+        return place.failure;
     // Opened, not truncated, to learn whether the file may be written at all.
     Descriptor file(::openat(place.directory.get(), place.name.c_str(),
                              O_WRONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC));
@@ -164,7 +160,7 @@ std::string replaceWhole(const char* name, const std::string& text)
     if (::fstat(file.get(), &replaced) != 0)
         return reason(errno);
     if (!S_ISREG(replaced.st_mode))
-        return notRegular;
+        return Failure(notRegular);
     const bool manyNames = replaced.st_nlink > 1;
     int error = manyNames ? 0 : saveThroughDraft(place, text, &replaced);
     if (manyNames || refused(error))
@@ -173,12 +169,39 @@ std::string replaceWhole(const char* name, const std::string& text)
     return reason(error != 0 ? error : closed);
 }
 
+Failure whyUnwritable(const char* name)
+{
+    const Place place = locate(name);
+    if (place.failure)
+        return place.failure;
+    Descriptor file(::openat(place.directory.get(), place.name.c_str(),
+                             O_WRONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat status;
+    if (file)
+        return ::fstat(file.get(), &status) != 0 ? reason(errno)
+               : S_ISREG(status.st_mode)         ? Failure()
+                                                 : Failure(notRegular);
+    if (errno == ENOENT && ::faccessat(place.directory.get(), ".", W_OK, AT_EACCESS) == 0)
+        return {};
+    return reason(errno);
+}
+
+// Opened here, where links are walked as for the saves, and handed to the
+// stream by the name the process sees its own descriptor under, which is
+// the very file opened.
 std::ofstream openTruncated(const char* name)
 {
+    const Place place = locate(name);
+    if (place.failure)
+        return {};
+    Descriptor file(::openat(place.directory.get(), place.name.c_str(),
+                             O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC,
+                             newFileMode));
     struct stat status;
-    const bool regularOrNew =
-        ::stat(name, &status) == 0 ? S_ISREG(status.st_mode) : errno == ENOENT;
-    return regularOrNew ? std::ofstream(name, std::ios::out | std::ios::trunc) : std::ofstream();
+    if (!file || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return {};
+    return std::ofstream("/proc/self/fd/" + std::to_string(file.get()),
+                         std::ios::out | std::ios::trunc);
 }
 
 } // namespace files

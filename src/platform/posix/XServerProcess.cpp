@@ -1,4 +1,4 @@
-#include "platform/XServerProcess.h"
+#include "platform/posix/XServerProcess.h"
 
 #include <X11/Xauth.h>
 

@@ -1,0 +1,24 @@
+#pragma once
+
+// Where what the game says reaches the player: a missing picture, a failed
+// save, the temporary directory it plays from.
+
+#include <filesystem>
+#include <string>
+
+namespace platform::messages {
+
+// The most a log file holds; what comes after is left out, said in one line.
+constexpr long logLimit = 64 * 1024;
+
+// From now on, what the game writes on standard error (SFML's error stream
+// included) goes where the player can find it: on a POSIX system, standard
+// error as it is; on Windows, where a windowed program has none, the file
+// quasaril.log in `directory`, started afresh, at most logLimit bytes.
+void keepIn(const std::filesystem::path& directory);
+
+// Says why the game stops before its window opens: on standard error, and
+// on Windows in a message box too.
+void sayStop(const std::string& line);
+
+} // namespace platform::messages

@@ -1,0 +1,16 @@
+#include "platform/Messages.h"
+
+#include <cstdio>
+
+// A POSIX program's standard error is where it was started: a terminal, or
+// the desktop's own log.
+namespace platform::messages {
+
+void keepIn(const std::filesystem::path&) {}
+
+void sayStop(const std::string& line)
+{
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+} // namespace platform::messages

@@ -1,0 +1,71 @@
+#include "platform/Messages.h"
+
+#include <SFML/System/Err.hpp>
+#include <cstdio>
+#include <streambuf>
+#include <windows.h>
+
+#include "platform/windows/SystemText.h"
+
+// A windowed Windows program has no standard error: the game's messages go
+// to a log file in the player's directory, and a stop before the window
+// opens shows a message box too.
+namespace platform::messages {
+namespace {
+
+constexpr const wchar_t* logName = L"quasaril.log";
+constexpr const wchar_t* boxTitle = L"Quasaril";
+
+// Passes text on until logLimit bytes have gone through, then says once
+// that the rest is left out. SFML repeats a missing picture's error in every
+// frame; the repeats are summarised (ErrorFilter.h), but their summaries
+// would still grow the log for as long as the game runs.
+class LimitedBuffer : public std::streambuf {
+public:
+    explicit LimitedBuffer(std::streambuf* out) : _out(out) {}
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            const char one = traits_type::to_char_type(c);
+            xsputn(&one, 1);
+        }
+        return traits_type::not_eof(c);
+    }
+    std::streamsize xsputn(const char* text, std::streamsize count) override
+    {
+        const std::streamsize room = logLimit - _passed;
+        if (room > 0)
+            _out->sputn(text, std::min(room, count));
+        if (room > 0 && count >= room)
+            _out->sputn(leftOut, sizeof leftOut - 1);
+        _passed += count;
+        return count;
+    }
+    int sync() override { return _out->pubsync(); }
+
+private:
+    static constexpr char leftOut[] =
+        "\nquasaril: the log ends here; later messages are left out\n";
+    std::streambuf* const _out;
+    long long _passed = 0;
+};
+
+} // namespace
+
+void keepIn(const std::filesystem::path& directory)
+{
+    if (!_wfreopen((directory / logName).c_str(), L"w", stderr))
+        return;
+    static LimitedBuffer limited(sf::err().rdbuf());
+    sf::err().rdbuf(&limited);
+}
+
+void sayStop(const std::string& line)
+{
+    std::fprintf(stderr, "%s\n", line.c_str());
+    MessageBoxW(nullptr, windows::wide(line).c_str(), boxTitle, MB_OK | MB_ICONERROR);
+}
+
+} // namespace platform::messages
