@@ -14,9 +14,13 @@
 #   make package        the Debian package build/quasaril_<version>_<arch>.deb and the
 #                       RPM build/quasaril-<version>-1.<arch>.rpm, the same bytes from
 #                       every build of a commit
+#   make windows        the Windows zip build-windows/quasaril-<version>-win64.zip,
+#                       cross-built with mingw-w64, the same bytes from every
+#                       build of a commit
 
 BUILD_DIR    := build
 SANITIZE_DIR := build-sanitize
+WINDOWS_DIR  := build-windows
 JOBS         ?= $(shell nproc)
 CTEST_FLAGS  ?= --output-on-failure -j $(JOBS)
 # -noreset: the server must not restart between two test processes, when a
@@ -30,10 +34,12 @@ MAKEFLAGS    += --no-print-directory
 # changed since. The build notices a changed CMakeLists.txt itself, but only
 # after make has looked for its targets by name, and a new one is not found.
 # Installing or removing packages writes dpkg's database.
-CMAKE_INPUTS := /var/lib/dpkg/status $(wildcard CMakeLists.txt */CMakeLists.txt)
-CONFIGURE    = [ -f $(BUILD_DIR)/Makefile ] && \
-               [ -z "$$(find $(CMAKE_INPUTS) -newer $(BUILD_DIR)/Makefile)" ] || \
-               cmake -S . -B $(BUILD_DIR)
+CMAKE_INPUTS := /var/lib/dpkg/status $(wildcard CMakeLists.txt */CMakeLists.txt */*/CMakeLists.txt)
+# $(call configure,DIRECTORY,CMAKE-OPTIONS)
+configure    = [ -f $(1)/Makefile ] && \
+               [ -z "$$(find $(CMAKE_INPUTS) -newer $(1)/Makefile)" ] || \
+               cmake -S . -B $(1) $(2)
+CONFIGURE    = $(call configure,$(BUILD_DIR))
 
 # $(call build-for,SETUP-TARGET,BUILD-OPTIONS): the packages, a configured
 # build/, then the build.
@@ -48,7 +54,7 @@ endef
 TEST_SOAK_FRAMES := 5000
 
 .PHONY: all setup build build-all run play test soak test-sanitize sanitize-build package \
-        test-windows format clean
+        windows test-windows format clean
 
 all: build
 
@@ -107,6 +113,20 @@ test-sanitize: sanitize-build
 package:
 	$(call build-for,package,--target package)
 
+# The libraries the Windows programs link are cross-built once, into
+# build-windows/deps/ (scripts/windows-deps); the programs with the toolchain
+# file cmake/mingw-w64.cmake, the pictures by a host build of the picture
+# tool in build-windows/host/. The toolchain file counts only when the build
+# directory is first configured: cmake would call it unused afterwards.
+WINDOWS_DEPS := $(WINDOWS_DIR)/deps
+windows:
+	@scripts/setup windows
+	@scripts/windows-deps $(WINDOWS_DEPS)
+	@$(call configure,$(WINDOWS_DIR),--no-warn-unused-cli \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+	  -DCMAKE_PREFIX_PATH=$(CURDIR)/$(WINDOWS_DEPS)/prefix)
+	cmake --build $(WINDOWS_DIR) -j $(JOBS)
+
 # The shared test programs built for Windows run under Wine, through the
 # emulator tests/CMakeLists.txt names, in a private Wine prefix kept in
 # build-windows/wine/ (made on first use: about 12 s and 700 MB) and on a
@@ -127,4 +147,4 @@ format:
 	scripts/format
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(WINDOWS_DIR)

@@ -1,11 +1,13 @@
 // make_pictures: draws every picture the game reads and writes them as PNG
 // files into the directory named on the command line, and the desktop icons
-// into a second one if it is named. Everything comes from the art's grids and
+// into a second one if it is named, as PNG files and together as the Windows
+// icon file quasaril.ico. Everything comes from the art's grids and
 // the drawing rules, with fixed-seed dice, so every build writes the same
 // files. Only sf::Image is used: no window, no display.
 //
 //   make_pictures OUTPUT_DIRECTORY [ICON_DIRECTORY]
 
+#include "iconfile.h"
 #include "icons.h"
 #include "screens.h"
 #include "shots.h"
@@ -14,6 +16,7 @@
 #include <iostream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -40,6 +43,7 @@ const Picture icons[] = {
     {"64x64.png", smallIcon},
     {"128x128.png", largeIcon},
 };
+const char* const windowsIconName = "quasaril.ico";
 
 template <std::size_t count>
 bool drawAll(const Picture (&list)[count], const std::string& directory)
@@ -52,6 +56,18 @@ bool drawAll(const Picture (&list)[count], const std::string& directory)
     return true;
 }
 
+// The Windows icon file holds every size of the desktop's icons.
+bool drawIconFile(const std::string& directory)
+{
+    std::vector<sf::Image> images;
+    for (const Picture& picture : icons)
+        images.push_back(picture.draw());
+    if (saveIconFile(images, directory + "/" + windowsIconName))
+        return true;
+    std::cerr << "make_pictures: cannot write " << windowsIconName << "\n";
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -61,7 +77,9 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
-        if (!drawAll(gamePictures, argv[1]) || (argc == 3 && !drawAll(icons, argv[2])))
+        if (!drawAll(gamePictures, argv[1]))
+            return 1;
+        if (argc == 3 && !(drawAll(icons, argv[2]) && drawIconFile(argv[2])))
             return 1;
     } catch (const std::logic_error& fault) {
         std::cerr << "make_pictures: " << fault.what() << "\n";
