@@ -54,7 +54,7 @@ endef
 TEST_SOAK_FRAMES := 5000
 
 .PHONY: all setup build build-all run play test soak test-sanitize sanitize-build package \
-        windows test-windows format clean
+        windows windows-tests test-windows format clean
 
 all: build
 
@@ -133,9 +133,11 @@ windows:
 # private virtual X server (tests/wine/session). The zip's end-to-end case
 # runs on the Linux side, built in build/, and plays the zip under Wine.
 WINE_PREFIX := $(WINDOWS_DIR)/wine
-test-windows: windows
-	@scripts/setup test-windows
+windows-tests: windows
 	cmake --build $(WINDOWS_DIR) -j $(JOBS) --target quasaril_tests
+
+test-windows: windows-tests
+	@scripts/setup test-windows
 	$(call build-for,build,--target windows_zip_test)
 	QUASARIL_SOAK_FRAMES=$(TEST_SOAK_FRAMES) \
 	QUASARIL_WINDOWS_ZIP=$$(ls $(CURDIR)/$(WINDOWS_DIR)/quasaril-*-win64.zip) \
