@@ -26,6 +26,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr auto pollPause = std::chrono::milliseconds(20);
 constexpr int colourTolerance = 12;
+constexpr int gameWindowSize = 800; // pixels across and down
 // Room for the 800 by 800 window with SFML's centring on a 1024 screen.
 constexpr const char* screenGeometry = "1024x1024x24";
 
@@ -372,14 +373,18 @@ std::optional<GameWindow> GameWindow::find(Seconds limit)
     if (id.empty())
         return std::nullopt;
     std::istringstream geometry(commandOutput("xdotool getwindowgeometry --shell " + id));
-    sf::Vector2i origin;
+    std::map<std::string, int> values;
     for (std::string line; std::getline(geometry, line);) {
-        if (line.rfind("X=", 0) == 0)
-            origin.x = std::stoi(line.substr(2));
-        if (line.rfind("Y=", 0) == 0)
-            origin.y = std::stoi(line.substr(2));
+        const std::size_t equals = line.find('=');
+        if (equals != std::string::npos && line.find_first_of("XYWH") == 0)
+            values[line.substr(0, equals)] = std::stoi(line.substr(equals + 1));
     }
-    return GameWindow(id, origin);
+    // Where no window manager frames the window, Wine draws a frame of its
+    // own inside it: a title bar above the drawing area and borders as thick
+    // at the sides as at the bottom. SFML on X draws into the whole window.
+    const int border = (values["WIDTH"] - gameWindowSize) / 2;
+    const sf::Vector2i inset(border, values["HEIGHT"] - gameWindowSize - border);
+    return GameWindow(id, sf::Vector2i(values["X"], values["Y"]) + inset, inset);
 }
 
 Screen GameWindow::screen() const
@@ -396,14 +401,15 @@ Screen GameWindow::screen() const
 
 void GameWindow::click(int x, int y) const
 {
-    runCommand("xdotool mousemove --window " + _id + " " + std::to_string(x) + " " +
-               std::to_string(y) + " click 1");
+    runCommand("xdotool mousemove --window " + _id + " " + std::to_string(x + _inset.x) + " " +
+               std::to_string(y + _inset.y) + " click 1");
 }
 
 void GameWindow::key(const std::string& name) const
 {
     // The lower middle of the window is outside the menu's items.
-    runCommand("xdotool mousemove --window " + _id + " 400 700 key " + name);
+    runCommand("xdotool mousemove --window " + _id + " " + std::to_string(400 + _inset.x) + " " +
+               std::to_string(700 + _inset.y) + " key " + name);
 }
 
 std::string GameWindow::windowClass() const

@@ -144,10 +144,14 @@ public:
     std::string windowClass() const;
 
 private:
-    GameWindow(std::string id, sf::Vector2i origin) : _id(std::move(id)), _origin(origin) {}
+    GameWindow(std::string id, sf::Vector2i origin, sf::Vector2i inset)
+        : _id(std::move(id)), _origin(origin), _inset(inset)
+    {
+    }
 
     std::string _id;
-    sf::Vector2i _origin;
+    sf::Vector2i _origin; // of the game's drawing area on the screen
+    sf::Vector2i _inset;  // of the drawing area in the X window
 };
 
 // One of the run directory's pictures, loaded.
