@@ -113,6 +113,10 @@ test-sanitize: sanitize-build
 package:
 	$(call build-for,package,--target package)
 
+format:
+	@scripts/setup format
+	scripts/format
+
 # The libraries the Windows programs link are cross-built once, into
 # build-windows/deps/ (scripts/windows-deps); the programs with the toolchain
 # file cmake/mingw-w64.cmake, the pictures by a host build of the picture
@@ -143,10 +147,6 @@ test-windows: windows-tests
 	QUASARIL_WINDOWS_ZIP=$$(ls $(CURDIR)/$(WINDOWS_DIR)/quasaril-*-win64.zip) \
 	  tests/wine/session $(WINE_PREFIX) sh -c \
 	  'ctest --test-dir $(WINDOWS_DIR) $(CTEST_FLAGS) && $(BUILD_DIR)/tests/windows_zip_test'
-
-format:
-	@scripts/setup format
-	scripts/format
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(WINDOWS_DIR)

@@ -54,6 +54,7 @@ expect run       "$play libgtest-dev xvfb"        0       ""
 expect test      "all -lintian -xdotool"          1       "$apt_line xdotool lintian"
 expect package   all                              0       ""
 expect package   "$play libgtest-dev dpkg-dev file" 1     "$apt_line rpm"
+expect windows   "$play libgtest-dev dpkg-dev g++-mingw-w64-x86-64-posix zip wine64" 1 "$apt_line wine"
 expect nonsense  all                              2       "usage: $work/setup [play|build|run|test|package|format|windows|test-windows]"
 
 [ "$failures" -eq 0 ]

@@ -30,7 +30,11 @@ foreach(entry ${ENTRIES})
   set(name ${CMAKE_MATCH_1})
   set(from ${CMAKE_MATCH_2})
   if(name MATCHES "\\.exe$")
-    execute_process(COMMAND ${STRIP} -o ${STAGE}/${name} ${from} COMMAND_ERROR_IS_FATAL ANY)
+    # strip writes a new link time into the program's header: the time
+    # SOURCE_DATE_EPOCH gives, else now. Zero is what the linker wrote.
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0
+                            ${STRIP} -o ${STAGE}/${name} ${from}
+                    COMMAND_ERROR_IS_FATAL ANY)
   elseif(name MATCHES "\\.txt$")
     copy_text(${from} ${STAGE}/${name})
   else()

@@ -1,10 +1,12 @@
 // The pictures our generator draws for the game: their sizes fit the places
-// where the game draws them, and every build draws the same files.
+// where the game draws them, and every build draws the same files. The
+// Windows icon file holds the desktop's icons pixel for pixel.
 
 #include <gtest/gtest.h>
 
 #include <SFML/Graphics/Image.hpp>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -84,7 +86,47 @@ MeanColour meanOfOpaque(const sf::Image& image)
     return mean;
 }
 
+// A little-endian number of `size` bytes at `at` in the file's bytes.
+std::uint32_t number(const std::string& file, std::size_t at, int size)
+{
+    std::uint32_t value = 0;
+    for (int n = size - 1; n >= 0; --n)
+        value = value << 8 | static_cast<unsigned char>(file.at(at + n));
+    return value;
+}
+
 } // namespace
+
+TEST(Pictures, TheWindowsIconFileHoldsEachDesktopIconPixelForPixel)
+{
+    const fs::path icons(QUASARIL_ICON_DIR);
+    const std::string file = bytes(icons / "quasaril.ico");
+    const unsigned sides[] = {64, 128};
+    ASSERT_EQ(number(file, 0, 4), 0x10000u) << "not an icon file";
+    ASSERT_EQ(number(file, 4, 2), std::size(sides));
+    for (std::size_t entry = 0; entry < std::size(sides); ++entry) {
+        const unsigned side = sides[entry];
+        const std::size_t at = 6 + 16 * entry;
+        EXPECT_EQ(number(file, at, 1), side);
+        EXPECT_EQ(number(file, at + 6, 2), 32u) << "bits per pixel";
+        const std::size_t bitmap = number(file, at + 12, 4);
+        ASSERT_EQ(number(file, at + 8, 4), 40 + side * side * 4 + side * side / 8);
+        EXPECT_EQ(number(file, bitmap + 4, 4), side);
+        EXPECT_EQ(number(file, bitmap + 8, 4), 2 * side) << "pixels and mask";
+        sf::Image png;
+        const std::string name = std::to_string(side) + "x" + std::to_string(side) + ".png";
+        ASSERT_TRUE(png.loadFromFile((icons / name).string()));
+        // Rows bottom first, each pixel blue, green, red, alpha.
+        std::size_t pixel = bitmap + 40;
+        for (unsigned y = side; y-- > 0;)
+            for (unsigned x = 0; x < side; ++x, pixel += 4) {
+                const sf::Color c = png.getPixel(x, y);
+                ASSERT_EQ(number(file, pixel, 4),
+                          std::uint32_t(c.a) << 24 | c.r << 16 | c.g << 8 | c.b)
+                    << name << " at " << x << ", " << y;
+            }
+    }
+}
 
 TEST(Pictures, EachHasTheSizeOfItsPlaceInTheGame)
 {

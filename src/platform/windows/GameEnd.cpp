@@ -28,12 +28,24 @@ std::mutex held;
 fs::path heldDirectory;
 int stopStatus = EXIT_SUCCESS;
 
+// Windows keeps the working directory of a process open: the game steps out
+// of the directory before it goes.
+void leave(const fs::path& directory)
+{
+    std::error_code unknown;
+    const fs::path here = fs::current_path(unknown);
+    if (!unknown && here.native().rfind(directory.native(), 0) == 0)
+        fs::current_path(directory.parent_path(), unknown);
+}
+
 void removeHeldDirectory()
 {
     const std::lock_guard<std::mutex> lock(held);
+    if (heldDirectory.empty())
+        return;
+    leave(heldDirectory);
     std::error_code ignored;
-    if (!heldDirectory.empty())
-        fs::remove_all(heldDirectory, ignored);
+    fs::remove_all(heldDirectory, ignored);
     heldDirectory.clear();
 }
 

@@ -102,11 +102,9 @@ Handle makeDraft(const std::wstring& path, std::wstring& draft)
 }
 
 // Writes the text into a draft that then takes the file's place: the file
-// holds the old or the new text at every moment. ReplaceFileW gives the
-// draft the file's attributes and access rights. No flush to the disk, as on
+// holds the old or the new text at every moment. No flush to the disk, as on
 // other systems: the score can rise in every frame.
-Failure saveThroughDraft(const std::wstring& path, const std::string& text, bool replacing,
-                         bool& noDraft)
+Failure saveThroughDraft(const std::wstring& path, const std::string& text, bool& noDraft)
 {
     std::wstring draftPath;
     Handle draft = makeDraft(path, draftPath);
@@ -117,10 +115,7 @@ Failure saveThroughDraft(const std::wstring& path, const std::string& text, bool
     if (!draft.close() && !failed)
         failed = windows::lastError();
     const bool placed =
-        !failed &&
-        (replacing ? ReplaceFileW(path.c_str(), draftPath.c_str(), nullptr,
-                                  REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-                   : MoveFileExW(draftPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
+        !failed && MoveFileExW(draftPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
     if (!failed && !placed)
         failed = windows::lastError();
     if (failed)
@@ -165,6 +160,11 @@ Failure whyUnwritable(const char* name)
     bool exists = false;
     if (Failure odd = lookAt(path, exists))
         return odd;
+    // Checked by itself: a process with the right to back up files (Wine's,
+    // run as root) may open a read-only file for writing, and then could
+    // not replace it.
+    if (exists && (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY))
+        return windows::because(ERROR_ACCESS_DENIED);
     if (exists) {
         const Handle file = open(path, GENERIC_WRITE, OPEN_EXISTING);
         return file ? onDisk(file) : windows::lastError();
@@ -186,10 +186,10 @@ Failure replaceWhole(const char* name, const std::string& text)
         return odd;
     bool noDraft = false;
     if (!exists)
-        return saveThroughDraft(path, text, false, noDraft);
+        return saveThroughDraft(path, text, noDraft);
     if (Failure unwritable = whyUnwritable(name))
         return unwritable;
-    Failure failed = saveThroughDraft(path, text, true, noDraft);
+    Failure failed = saveThroughDraft(path, text, noDraft);
     if (!noDraft)
         return failed;
     const Handle file = open(path, GENERIC_WRITE, OPEN_EXISTING);

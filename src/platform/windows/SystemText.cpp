@@ -50,7 +50,12 @@ Failure lastError(const std::string& doing)
 
 Failure lastError()
 {
-    return Failure(reason(GetLastError()));
+    return because(GetLastError());
+}
+
+Failure because(unsigned long error)
+{
+    return Failure(reason(error));
 }
 
 } // namespace platform::windows

@@ -19,4 +19,7 @@ Failure lastError(const std::string& doing);
 // name what was tried.
 Failure lastError();
 
+// The system's reason for that error number alone.
+Failure because(unsigned long error);
+
 } // namespace platform::windows

@@ -1,0 +1,58 @@
+# cmake -D OBJDUMP=... -D WINDRES=... -D VERSION=... -D PROGRAMS=quasaril.exe;... -P
+#       WindowsProgramsTest.cmake
+# What a Windows player's machine needs of the programs: no DLL but Windows'
+# own; the game a GUI program, which opens no console window, every other a
+# console program; no link time in the headers; and in the resources the
+# game's icon, in both sizes, and its version.
+cmake_minimum_required(VERSION 3.25)
+set(system_dlls ADVAPI32.dll GDI32.dll KERNEL32.dll msvcrt.dll OPENGL32.dll USER32.dll WINMM.dll)
+string(REPLACE "." ", " numeric_version "${VERSION}")
+
+function(fail program what)
+  message(SEND_ERROR "${program}: ${what}")
+endfunction()
+
+foreach(program ${PROGRAMS})
+  get_filename_component(name ${program} NAME)
+  # objdump shows the link time in local time.
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC ${OBJDUMP} -p ${program}
+                  OUTPUT_VARIABLE headers COMMAND_ERROR_IS_FATAL ANY)
+  string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${headers}")
+  list(TRANSFORM imports REPLACE "DLL Name: " "")
+  if(NOT imports)
+    fail(${name} "no imports found")
+  endif()
+  foreach(dll ${imports})
+    if(NOT dll IN_LIST system_dlls)
+      fail(${name} "imports ${dll}, not one of Windows' own DLLs")
+    endif()
+  endforeach()
+  if(name STREQUAL "quasaril.exe")
+    set(subsystem GUI)
+  else()
+    set(subsystem CUI)
+  endif()
+  string(REGEX MATCH "\nSubsystem[^\n]*" subsystem_line "${headers}")
+  string(STRIP "${subsystem_line}" subsystem_line)
+  if(NOT subsystem_line MATCHES "\\(Windows ${subsystem}\\)$")
+    fail(${name} "not a Windows ${subsystem} program: ${subsystem_line}")
+  endif()
+  string(REGEX MATCH "\nTime/Date[^\n]*" time_line "${headers}")
+  string(STRIP "${time_line}" time_line)
+  if(NOT time_line MATCHES "Thu Jan  1 00:00:00 1970$")
+    fail(${name} "a link time in the headers: ${time_line}")
+  endif()
+
+  execute_process(COMMAND ${WINDRES} -J coff -O rc -i ${program}
+                  OUTPUT_VARIABLE resources COMMAND_ERROR_IS_FATAL ANY)
+  string(REGEX MATCHALL "/\\* RT_ICON \\*/" icons "${resources}")
+  list(LENGTH icons icon_count)
+  if(NOT icon_count EQUAL 2 OR NOT resources MATCHES "RT_GROUP_ICON")
+    fail(${name} "not the game's icon in both sizes")
+  endif()
+  if(NOT resources MATCHES "FILEVERSION ${numeric_version}, 0"
+     OR NOT resources MATCHES "VALUE \"ProductVersion\", \"${VERSION}\""
+     OR NOT resources MATCHES "VALUE \"OriginalFilename\", \"${name}\"")
+    fail(${name} "not version ${VERSION} of ${name}")
+  endif()
+endforeach()
