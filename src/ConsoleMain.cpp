@@ -76,6 +76,7 @@ class UnwritableScoreFileWarning : public testing::EmptyTestEventListener {
 
 int main(int argc, char** argv)
 {
+    std::puts("Running main() from gtest_main.cc");
     if (inPlayersDirectory()) {
         std::error_code unknown;
         std::fprintf(stderr,
@@ -85,7 +86,6 @@ int main(int argc, char** argv)
         return EXIT_FAILURE;
     }
     platform::errorstream::filterSfmlErrors();
-    std::puts("Running main() from gtest_main.cc");
     testing::InitGoogleTest(&argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new UnwritableScoreFileWarning);
     return testing::UnitTest::GetInstance()->Run();

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -9,9 +12,26 @@
 #include <optional>
 #include <sstream>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include "platform/PlayerDirectory.h"
+#include "Score.h"
 #include "TestSupport.h"
+
+// While set, symlink() fails with this error, as on a file system that makes
+// no links (FAT, some network mounts). The C library's symlink() is replaced
+// for the whole test program, the standard library's calls included.
+static std::atomic<int> linksFailWith{0};
+
+extern "C" int symlink(const char* target, const char* link) noexcept
+{
+    if (const int error = linksFailWith.load()) {
+        errno = error;
+        return -1;
+    }
+    return static_cast<int>(syscall(SYS_symlinkat, target, AT_FDCWD, link));
+}
 
 namespace {
 
@@ -183,5 +203,37 @@ TEST(PlayerDirectory, PlayIsInThePlayersDirectoryOrElseInATemporaryOne)
         touch(where / "HighScore.txt.a1B2c3");
         play.reset();
         EXPECT_EQ(fs::exists(where), !c.temporary) << "a temporary directory is removed after play";
+    }
+}
+
+// Two games where no link can be made: the directory holds copies, the
+// second game finds a picture that changed copied anew and the score the
+// first one beat.
+TEST(PlayerDirectory, WithoutLinksItHoldsCopiesAndKeepsABeatenScore)
+{
+    for (const int error : {EPERM, ENOSYS, EOPNOTSUPP}) {
+        SCOPED_TRACE(std::strerror(error));
+        const ScopedWorkDir root;
+        const fs::path files = fs::path(root.path()) / "files";
+        fs::create_directories(files);
+        ASSERT_EQ(setenv("XDG_DATA_HOME", root.path().c_str(), 1), 0);
+        linksFailWith = error;
+        for (const char* brain : {"first picture", "second picture"}) {
+            touch(files / twoFiles[0], brain);
+            touch(files / twoFiles[1], "font");
+            std::ostringstream complaints;
+            std::optional<playerdir::PlayDirectory> play(std::in_place, files, twoFiles,
+                                                         complaints);
+            EXPECT_FALSE(play->temporary());
+            EXPECT_EQ(complaints.str(), "");
+            EXPECT_EQ(play->path(), fs::path(root.path()) / "quasaril");
+            EXPECT_FALSE(fs::is_symlink(fs::symlink_status(twoFiles[0])));
+            EXPECT_EQ(readFile(twoFiles[0]), brain);
+            Score score;
+            EXPECT_EQ(score.SaveScore(brain == std::string("first picture") ? 300 : 200), 300);
+            play.reset();
+        }
+        linksFailWith = 0;
+        EXPECT_EQ(readFile((fs::path(root.path()) / "quasaril" / "HighScore.txt").string()), "300");
     }
 }

@@ -58,6 +58,8 @@ void keepIn(const std::filesystem::path& directory)
 {
     if (!_wfreopen((directory / logName).c_str(), L"w", stderr))
         return;
+    // Unbuffered, as standard error is: a game that is ended keeps its words.
+    std::setvbuf(stderr, nullptr, _IONBF, 0);
     static LimitedBuffer limited(sf::err().rdbuf());
     sf::err().rdbuf(&limited);
 }
