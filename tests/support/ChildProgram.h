@@ -15,15 +15,10 @@ struct ProgramRun {
 enum class As {
     tester,
     // An unprivileged user (the tests run as root, who may write anywhere),
-    // without DISPLAY: the test's X server may not let that user in.
+    // without DISPLAY: the test's X server may not let that user in. POSIX
+    // systems only.
     player,
 };
-
-// Whether this test may run programs as the player and hand it directories.
-bool canRunAsPlayer();
-
-// Makes the player the owner of the working directory.
-bool giveWorkDirToPlayer();
 
 // The files in the working directory the captured output passes through.
 constexpr const char* capturedOutput = "program-stdout.txt";

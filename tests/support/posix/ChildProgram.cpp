@@ -35,17 +35,6 @@ constexpr int shellSignalBase = 128;
 
 } // namespace
 
-bool canRunAsPlayer()
-{
-    // Only root can hand the directory to the player and become the player.
-    return geteuid() == rootUser;
-}
-
-bool giveWorkDirToPlayer()
-{
-    return chown(".", nobody, nobody) == 0;
-}
-
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments, As as)
 {
     std::vector<char*> argv{const_cast<char*>(program.c_str())};

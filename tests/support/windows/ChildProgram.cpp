@@ -48,21 +48,10 @@ std::wstring quoted(const std::wstring& argument)
 
 } // namespace
 
-// No other user to become here.
-bool canRunAsPlayer()
-{
-    return false;
-}
-
-bool giveWorkDirToPlayer()
-{
-    return false;
-}
-
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments, As as)
 {
     if (as != As::tester)
-        throw std::logic_error("programs run only as the tester here");
+        throw std::logic_error("no other user to become here");
     std::wstring commandLine = quoted(fs::path(program).wstring());
     for (const auto& argument : arguments)
         commandLine += L" " + quoted(fs::path(argument).wstring());
