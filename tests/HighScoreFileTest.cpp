@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "ChildSave.h"
+#include "posix/ChildSave.h"
 #include "TestSupport.h"
 
 namespace fs = std::filesystem;

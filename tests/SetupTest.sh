@@ -11,7 +11,7 @@ nobody=65534
 play="g++ cmake make libsfml-dev libxcb1-dev libxau-dev libfontconfig-dev fonts-liberation2"
 apt_line="  apt-get install -y"
 installs="apt-get install -y -q --no-install-recommends"
-usage="usage: ./setup [play|build|run|test|package|format|windows]"
+usage="usage: ./setup [play|build|run|test|package|format|windows|test-windows]"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -6,11 +6,10 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <random>
-#include <unistd.h>
 
+#include "ResidentMemory.h"
 #include "platform/GameClock.h"
 #include "TestSupport.h"
 
@@ -29,15 +28,6 @@ long soakFrames()
     const char* asked = std::getenv("QUASARIL_SOAK_FRAMES");
     const long frames = asked ? std::atol(asked) : 0;
     return frames > warmUpFrames ? frames : defaultSoakFrames;
-}
-
-long residentKilobytes()
-{
-    std::ifstream statm("/proc/self/statm");
-    long totalPages = 0;
-    long residentPages = 0;
-    statm >> totalPages >> residentPages;
-    return residentPages * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
 // Presses and releases of the keys the game knows and one it does not, and
@@ -100,6 +90,7 @@ TEST(Soak, RandomPlayFrames)
               << " KiB after " << warmUpFrames << " frames, " << atEnd << " KiB at the end; score "
               << Quasaril::_score.GameScore << ", " << Quasaril::getKillCount()
               << " brains struck, life " << (game::_quasa.life ? "kept" : "lost") << std::endl;
+    ASSERT_GT(afterWarmUp, 0) << "the resident memory could not be read";
     EXPECT_LE(atEnd, afterWarmUp * allowedGrowth);
     platform::testhooks::releaseClock();
 }

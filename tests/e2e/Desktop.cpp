@@ -229,18 +229,29 @@ GameRun::GameRun(Files files) : _directory(makeTemporaryDirectory())
             fs::copy_file(run / name, fs::path(_directory) / name);
     _startDirectory = files == StartedElsewhere ? _directory + "/elsewhere" : _directory;
     fs::create_directories(_startDirectory);
-    start(program);
+    start({program.string()});
 }
 
 GameRun::GameRun(const std::string& program, const std::string& startDirectory)
+    : GameRun(std::vector<std::string>{program}, startDirectory)
+{
+}
+
+GameRun::GameRun(const std::vector<std::string>& command, const std::string& startDirectory)
     : _directory(makeTemporaryDirectory()), _startDirectory(startDirectory)
 {
     if (!_directory.empty())
-        start(program);
+        start(command);
 }
 
-void GameRun::start(const std::string& program)
+// The game runs under its own name ("quasaril"), as a shell would start it.
+void GameRun::start(const std::vector<std::string>& command)
 {
+    const std::string name = fs::path(command.front()).filename().string();
+    std::vector<char*> argv{const_cast<char*>(name.c_str())};
+    for (auto argument = command.begin() + 1; argument != command.end(); ++argument)
+        argv.push_back(const_cast<char*>(argument->c_str()));
+    argv.push_back(nullptr);
     if (_dataHome.empty())
         _dataHome = dataHomeIn(_directory).string();
     const std::string temporary = temporaryIn(_directory).string();
@@ -254,7 +265,7 @@ void GameRun::start(const std::string& program)
         if (errors >= 0)
             dup2(errors, STDERR_FILENO);
         if (chdir(_startDirectory.c_str()) == 0)
-            execl(program.c_str(), "quasaril", static_cast<char*>(nullptr));
+            execvp(command.front().c_str(), argv.data());
         _exit(127);
     }
 }
@@ -416,6 +427,19 @@ bool Screen::showsScores() const
 
 std::optional<GameWindow> GameWindow::find(Seconds limit)
 {
+    return find(limit, std::nullopt);
+}
+
+// Wine, where no window manager frames the window, draws a frame of its own
+// inside it: a title bar above the drawing area and borders as thick at the
+// sides as at the bottom. SFML on X draws into the whole window.
+std::optional<GameWindow> GameWindow::findFramed(Seconds limit, sf::Vector2i drawingArea)
+{
+    return find(limit, drawingArea);
+}
+
+std::optional<GameWindow> GameWindow::find(Seconds limit, std::optional<sf::Vector2i> drawingArea)
+{
     std::string id;
     pollUntil(limit, [&id] {
         std::istringstream found(
@@ -431,7 +455,13 @@ std::optional<GameWindow> GameWindow::find(Seconds limit)
         if (equals != std::string::npos && line.rfind("WINDOW", 0) != 0)
             values[line.substr(0, equals)] = std::stoi(line.substr(equals + 1));
     }
-    return GameWindow(id, {values["X"], values["Y"]}, {values["WIDTH"], values["HEIGHT"]});
+    const sf::Vector2i origin(values["X"], values["Y"]);
+    const sf::Vector2i whole(values["WIDTH"], values["HEIGHT"]);
+    if (!drawingArea)
+        return GameWindow(id, origin, whole, {0, 0});
+    const int border = (whole.x - drawingArea->x) / 2;
+    const sf::Vector2i inset(border, whole.y - drawingArea->y - border);
+    return GameWindow(id, origin + inset, *drawingArea, inset);
 }
 
 Screen GameWindow::screen() const
@@ -445,13 +475,18 @@ Screen GameWindow::screen() const
     if (run({"import", "-window", _id, "PNG24:" + file}).status == 0)
         shot.loadFromFile(file);
     std::remove(file.c_str());
-    return Screen(shot, Playfield(_size));
+    if (_inset == sf::Vector2i(0, 0))
+        return Screen(shot, Playfield(_size));
+    sf::Image drawn;
+    drawn.create(static_cast<unsigned>(_size.x), static_cast<unsigned>(_size.y));
+    drawn.copy(shot, 0, 0, sf::IntRect(_inset, _size));
+    return Screen(drawn, Playfield(_size));
 }
 
 void GameWindow::pointAt(int x, int y, const std::string& then) const
 {
     const sf::Vector2i pixel =
-        Playfield(_size).pixelAt({static_cast<float>(x), static_cast<float>(y)});
+        Playfield(_size).pixelAt({static_cast<float>(x), static_cast<float>(y)}) + _inset;
     runCommand("xdotool mousemove --window " + _id + " " + std::to_string(pixel.x) + " " +
                std::to_string(pixel.y) + " " + then);
 }
@@ -497,6 +532,32 @@ const sf::Image& picture(const std::string& name)
         found->second.loadFromFile((fs::path(QUASARIL_RUN_DIR) / name).string());
     }
     return found->second;
+}
+
+bool showsScreen(const GameWindow& window, const char* name)
+{
+    return window.screen().shows(picture(name), 0, 0) >= wholePicture;
+}
+
+bool clickUntil(const GameWindow& window, sf::Vector2i at, const std::function<bool()>& done)
+{
+    return pollUntil(scaled(Seconds(20)), [&] {
+        window.click(at.x, at.y);
+        return pollUntil(scaled(Seconds(1)), done);
+    });
+}
+
+std::vector<sf::Vector2i> fixedBrainSlots()
+{
+    const int rowY[] = {40, 160, 280};
+    std::vector<sf::Vector2i> slots;
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 7; ++column) {
+            const bool moves = (row == 0 && column == 0) || (row == 1 && column == 4);
+            if (!moves)
+                slots.emplace_back(180 + 60 * column, rowY[row]);
+        }
+    return slots;
 }
 
 bool isNumber(const std::string& text)

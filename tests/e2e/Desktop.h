@@ -82,6 +82,8 @@ public:
 
     explicit GameRun(Files files = WithGameFiles);
     GameRun(const std::string& program, const std::string& startDirectory);
+    // A program looked up on PATH, with its arguments: a launcher and the game.
+    GameRun(const std::vector<std::string>& command, const std::string& startDirectory);
     ~GameRun();
     GameRun(const GameRun&) = delete;
     GameRun& operator=(const GameRun&) = delete;
@@ -103,7 +105,7 @@ public:
     std::vector<std::string> temporaryContents() const;
 
 private:
-    void start(const std::string& program);
+    void start(const std::vector<std::string>& command);
 
     std::string _directory;
     std::string _dataHome;
@@ -155,6 +157,9 @@ private:
 class GameWindow {
 public:
     static std::optional<GameWindow> find(Seconds limit);
+    // A window in a frame the program draws itself (Wine's), around a
+    // drawing area of the given size.
+    static std::optional<GameWindow> findFramed(Seconds limit, sf::Vector2i drawingArea);
 
     Screen screen() const;
     // Real input: the pointer moves into the window first, so the window
@@ -172,19 +177,42 @@ public:
     std::string windowClass() const;
 
 private:
-    GameWindow(std::string id, sf::Vector2i origin, sf::Vector2i size)
-        : _id(std::move(id)), _origin(origin), _size(size)
+    GameWindow(std::string id, sf::Vector2i origin, sf::Vector2i size, sf::Vector2i inset)
+        : _id(std::move(id)), _origin(origin), _size(size), _inset(inset)
     {
     }
+    static std::optional<GameWindow> find(Seconds limit, std::optional<sf::Vector2i> drawingArea);
     void pointAt(int x, int y, const std::string& then) const;
 
     std::string _id;
-    sf::Vector2i _origin;
-    sf::Vector2i _size;
+    sf::Vector2i _origin; // of the drawing area on the screen
+    sf::Vector2i _size;   // of the drawing area
+    sf::Vector2i _inset;  // of the drawing area in the X window
 };
 
 // One of the run directory's pictures, loaded.
 const sf::Image& picture(const std::string& name);
+
+// --- the game's screens as they show ---
+
+constexpr double wholePicture = 0.95; // of a picture's pixels on screen
+constexpr double spriteShown = 0.85;  // sprites may be crossed by others
+
+// Where the menu's items answer, in playfield coordinates.
+const sf::Vector2i playClick(400, 250);
+const sf::Vector2i gapClick(400, 381);
+const sf::Vector2i exitClick(400, 450);
+
+// The whole window shows the named picture (the splash screen, the menu).
+bool showsScreen(const GameWindow& window, const char* name);
+
+// Clicks again after each wait in vain: a click that arrives while the game
+// is between two menus is taken by the main loop and dropped.
+bool clickUntil(const GameWindow& window, sf::Vector2i at, const std::function<bool()>& done);
+
+// The brains that keep their slots: rows 1, 3 and 5 but the arcing brain
+// (row 1, column 0) and the diving one (row 3, column 4).
+std::vector<sf::Vector2i> fixedBrainSlots();
 
 // The score file holds a plain number and nothing else.
 bool isNumber(const std::string& text);

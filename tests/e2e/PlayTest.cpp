@@ -17,36 +17,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr double wholePicture = 0.95; // of a picture's pixels on screen
-constexpr double spriteShown = 0.85;  // sprites may be crossed by others
 constexpr double spriteGone = 0.3;
-
-// Where the menu's items answer, in window pixels.
-const sf::Vector2i playClick(400, 250);
-const sf::Vector2i gapClick(400, 381);
-const sf::Vector2i exitClick(400, 450);
 
 const sf::Vector2i shipStart(355, 600);
 const sf::Vector2i shipAfterLeft(315, 600); // press and release each step 20 left
 
-bool showsScreen(const GameWindow& window, const char* name)
-{
-    return window.screen().shows(picture(name), 0, 0) >= wholePicture;
-}
-
 bool showsShipAt(const GameWindow& window, sf::Vector2i place)
 {
     return window.screen().shows(picture(gamefiles::ship), place.x, place.y) >= spriteShown;
-}
-
-// Clicks again after each wait in vain: a click that arrives while the game
-// is between two menus is taken by the main loop and dropped.
-bool clickUntil(const GameWindow& window, sf::Vector2i at, const std::function<bool()>& done)
-{
-    return pollUntil(scaled(Seconds(20)), [&] {
-        window.click(at.x, at.y);
-        return pollUntil(scaled(Seconds(1)), done);
-    });
 }
 
 class EndToEnd : public ::testing::Test {
@@ -120,21 +98,6 @@ class MenuEndToEnd : public EndToEnd {};
 class PlayEndToEnd : public EndToEnd {};
 class MissingFilesEndToEnd : public EndToEnd {};
 class FrontEndEndToEnd : public EndToEnd {};
-
-// The brains that keep their slots: rows 1, 3 and 5 but the arcing brain
-// (row 1, column 0) and the diving one (row 3, column 4).
-std::vector<sf::Vector2i> fixedBrainSlots()
-{
-    const int rowY[] = {40, 160, 280};
-    std::vector<sf::Vector2i> slots;
-    for (int row = 0; row < 3; ++row)
-        for (int column = 0; column < 7; ++column) {
-            const bool moves = (row == 0 && column == 0) || (row == 1 && column == 4);
-            if (!moves)
-                slots.emplace_back(180 + 60 * column, rowY[row]);
-        }
-    return slots;
-}
 
 bool isBlack(sf::Color c)
 {

@@ -1,13 +1,13 @@
 #include "TestSupport.h"
 
-#include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
-#include <unistd.h>
 
 #include "GameFiles.h"
 
@@ -24,13 +24,44 @@ std::string readFile(const std::string& name)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-ScopedWorkDir::ScopedWorkDir() : _previous(fs::current_path().string())
+std::optional<float> parseWhole(const std::string& text)
 {
-    std::string pattern = (fs::temp_directory_path() / "quasaril-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("cannot create a temporary directory " + pattern + ": " +
-                                 std::strerror(errno));
-    _path = pattern;
+    float value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
+        !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+namespace {
+
+// A directory of a new random name under the system's temporary one, made
+// by this call alone (create_directory says false for one that exists), for
+// its owner only.
+std::string makeTemporaryDirectory()
+{
+    constexpr int attempts = 100;
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    const fs::path parent = fs::temp_directory_path();
+    std::error_code error;
+    for (int attempt = 0; attempt < attempts && !error; ++attempt) {
+        const fs::path path = parent / ("quasaril-test-" + std::to_string(random()));
+        if (fs::create_directory(path, error)) {
+            fs::permissions(path, fs::perms::owner_all);
+            return path.string();
+        }
+    }
+    throw std::runtime_error("cannot create a temporary directory in " + parent.string() + ": " +
+                             (error ? error.message() : "every name tried was taken"));
+}
+
+} // namespace
+
+ScopedWorkDir::ScopedWorkDir()
+    : _path(makeTemporaryDirectory()), _previous(fs::current_path().string())
+{
     fs::current_path(_path);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <SFML/Graphics.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@ constexpr unsigned nobody = 65534;
 
 // A file's whole contents; empty when it cannot be read.
 std::string readFile(const std::string& name);
+
+// The whole text as one finite number; nothing when it is not one.
+std::optional<float> parseWhole(const std::string& text);
 
 // Creates a fresh temporary directory and makes it the working directory for
 // the object's lifetime; the old working directory comes back afterwards and
