@@ -18,6 +18,7 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -53,7 +54,7 @@ constexpr bool drawsTheGamesList()
     for (const char* name : gamefiles::pictures) {
         bool drawn = false;
         for (const Picture& picture : gamePictures)
-            drawn = drawn || picture.name == name;
+            drawn = drawn || std::string_view(picture.name) == name;
         if (!drawn)
             return false;
     }
