@@ -11,8 +11,9 @@ else()
   set(ENV{QUASARIL_PACKAGE_LAYOUT} deb)
 endif()
 
-# rpmbuild cannot take every path: cpack refuses one with a space, and its
-# spec pastes the path unquoted into shell lines, where a quote breaks them.
+# rpmbuild cannot take every path: cpack refuses one with a space, and the
+# build file it writes for rpmbuild pastes the path unquoted into shell
+# lines, where a quote breaks them.
 # Where the package directory holds anything but plain letters, digits and
 # "/._+-", the RPM is built through a link to it with a plain name, in a
 # directory of its own under /tmp. cpack copies the RPM out through the link
