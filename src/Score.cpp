@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <locale>
 #include <optional>
 #include <sstream>
@@ -100,8 +102,20 @@ Saves& saves()
     return *saves;
 }
 
+// The font reads its glyphs from its file for as long as it lives: read
+// whole into memory, it leaves no file open, which Windows would not let
+// another game replace, nor the temporary play directory go at the end.
+// Where the file cannot be read, SFML tries it and says why.
 bool readFont(sf::Font& font, bool quietly)
 {
+    static std::string* const bytes = new std::string; // lives as long as the font
+    std::ifstream file(gamefiles::font, std::ios::binary);
+    *bytes = std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    if (file && !bytes->empty()) {
+        const platform::errorstream::SfmlSilence silence;
+        if (font.loadFromMemory(bytes->data(), bytes->size()))
+            return true;
+    }
     if (!quietly)
         return font.loadFromFile(gamefiles::font);
     const platform::errorstream::SfmlSilence silence;

@@ -22,7 +22,9 @@ void endOnStopSignals(int status);
 // Makes a fresh directory from a pattern ending in "XXXXXX", which is filled
 // in as mkdtemp does. It is removed, with every file in it, when the process
 // ends, unless removeNow() comes first. One at a time: fails if one is held
-// already.
+// already. On Windows, those made from the same pattern that earlier games
+// left (a game killed, a file held open at its end) go first, but for one
+// a game still plays in.
 Failure makeDirectoryGoneAtEnd(const std::filesystem::path& pattern,
                                std::filesystem::path& directory);
 

@@ -4,11 +4,13 @@
 #include "platform/HighScoreFile.h"
 #include "platform/SystemFont.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <ostream>
 #include <random>
+#include <utility>
 
 // What every system shares: where the game's files are, the copies, and the
 // choice between the player's directory and a temporary one.
@@ -23,6 +25,7 @@ constexpr const char* installedFiles = "../share/games/quasaril";
 constexpr const char* temporaryPattern = "quasaril-XXXXXX";
 constexpr const char* draftMark = ".copy-"; // a copy on its way in, then a random number
 constexpr const char* fontName = "Arial.ttf";
+constexpr std::size_t copyChunk = 64 * 1024;
 
 bool holdsAny(const fs::path& directory, const std::vector<std::string>& names)
 {
@@ -39,21 +42,46 @@ std::string readWhole(const fs::path& file)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// Copies the file into `draft`, made afresh, and checks that every byte
+// arrived: on a full drive a copy can come up short with no error said on the
+// way (MinGW's copy_file did so).
+Failure copyWhole(const fs::path& original, const fs::path& draft)
+{
+    std::ifstream in(original, std::ios::binary);
+    std::ofstream out(draft, std::ios::binary | std::ios::trunc);
+    std::vector<char> chunk(copyChunk);
+    errno = 0;
+    while (in && out && (in.read(chunk.data(), copyChunk) || in.gcount() > 0))
+        out.write(chunk.data(), in.gcount());
+    out.close();
+    const int error = errno;
+    std::error_code unknown;
+    const std::uintmax_t wanted = fs::file_size(original, unknown);
+    const std::uintmax_t written = unknown ? 0 : fs::file_size(draft, unknown);
+    if (out && !unknown && written == wanted)
+        return {};
+    const std::string doing = "copy " + original.u8string() + " to " + draft.u8string();
+    if (error != 0)
+        return Failure::of(doing, std::error_code(error, std::generic_category()));
+    return Failure("cannot " + doing + ": " + std::to_string(written) + " of " +
+                   std::to_string(wanted) + " bytes written");
+}
+
 // Copies the file to a draft beside the copy's place, then moves the draft
 // over whatever has the copy's name.
 Failure copyInPlace(const fs::path& original, const fs::path& copy)
 {
     fs::path draft = copy;
     draft += draftMark + std::to_string(std::random_device()());
-    std::error_code failed;
-    fs::copy_file(original, draft, fs::copy_options::overwrite_existing, failed);
-    if (failed)
-        return Failure::of("copy " + original.u8string() + " to " + draft.u8string(), failed);
-    fs::rename(draft, copy, failed);
+    Failure failed = copyWhole(original, draft);
+    std::error_code notPlaced;
     if (!failed)
+        fs::rename(draft, copy, notPlaced);
+    if (!failed && !notPlaced)
         return {};
-    fs::remove(draft, failed);
-    return Failure::of("replace " + copy.u8string(), failed);
+    std::error_code ignored;
+    fs::remove(draft, ignored);
+    return failed ? failed : Failure::of("replace " + copy.u8string(), notPlaced);
 }
 
 // Why the directory cannot be made: the first part of its path that is not
@@ -107,27 +135,44 @@ Failure provideFont(const fs::path& directory)
     return copyInPlace(system.path, entry);
 }
 
-// Makes the directory, places the game's files in it and enters it.
-Failure enter(const fs::path& directory, const fs::path& gameFiles,
+// Whether the directory holds a file of each name the game's files have: a
+// copy that could not be replaced (another game holds it open, or the drive
+// is full) came whole into its place, and the game plays with it.
+bool holdsAll(const fs::path& directory, const fs::path& gameFiles,
               const std::vector<std::string>& names)
+{
+    std::error_code ignored;
+    for (const std::string& name : names)
+        if (fs::exists(gameFiles / name, ignored) &&
+            !fs::is_regular_file(directory / name, ignored))
+            return false;
+    return true;
+}
+
+// Makes the directory, places the game's files in it and enters it. Where
+// some could not be replaced but every one is there, it is entered, and
+// `kept` says why they are as they were.
+Failure enter(const fs::path& directory, const fs::path& gameFiles,
+              const std::vector<std::string>& names, Failure& kept)
 {
     std::error_code failed;
     fs::create_directories(directory, failed);
     if (failed)
         return whyNoDirectory(directory, failed);
-    if (Failure placing = placeGameFiles(gameFiles, directory, names))
-        return placing;
+    kept = placeGameFiles(gameFiles, directory, names);
+    if (kept && !holdsAll(directory, gameFiles, names))
+        return std::exchange(kept, Failure());
     fs::current_path(directory, failed);
     return failed ? Failure::of(failed) : Failure();
 }
 
 // Enters the player's directory, named in `player`.
 Failure enterPlayers(fs::path& player, const fs::path& gameFiles,
-                     const std::vector<std::string>& names)
+                     const std::vector<std::string>& names, Failure& kept)
 {
     if (Failure none = playerDirectory(player))
         return none;
-    const Failure problem = enter(player, gameFiles, names);
+    const Failure problem = enter(player, gameFiles, names, kept);
     if (!problem)
         return problem;
     return Failure("cannot use " + player.u8string() + " (" + problem.what() +
@@ -136,6 +181,14 @@ Failure enterPlayers(fs::path& player, const fs::path& gameFiles,
 }
 
 } // namespace
+
+Failure isPlayersDirectory(const fs::path& directory, bool& is)
+{
+    fs::path player;
+    if (Failure none = playerDirectory(player))
+        return none;
+    return sameFile(player, directory, is);
+}
 
 fs::path gameFilesDirectory(const std::vector<std::string>& names)
 {
@@ -163,23 +216,30 @@ Failure copyFiles(const fs::path& files, const fs::path& directory,
 {
     if (files.empty())
         return {};
+    Failure first;
     for (const std::string& name : names) {
         std::error_code ignored;
         const fs::path original = fs::absolute(files / name, ignored);
         const fs::path copy = directory / name;
         if (!fs::exists(original, ignored) || sameBytes(original, copy))
             continue;
-        if (Failure failed = copyInPlace(original, copy))
-            return failed;
+        // Another game may have put the same bytes there meanwhile.
+        Failure failed = copyInPlace(original, copy);
+        if (failed && !first && !sameBytes(original, copy))
+            first = std::move(failed);
     }
-    return {};
+    return first;
 }
 
 PlayDirectory::PlayDirectory(const fs::path& gameFiles, const std::vector<std::string>& names,
                              std::ostream& complaints)
 {
     fs::path player;
-    const Failure whyNot = enterPlayers(player, gameFiles, names);
+    Failure kept;
+    const Failure whyNot = enterPlayers(player, gameFiles, names, kept);
+    if (kept && !whyNot)
+        complaints << "quasaril: " << kept.what() << "; playing with the game's files already in "
+                   << player.u8string() << '\n';
     if (!whyNot) {
         _path = player;
     } else {
@@ -201,7 +261,8 @@ void PlayDirectory::enterTemporaryDirectory(const fs::path& gameFiles,
     std::error_code failed;
     const fs::path temporary = fs::absolute(fs::temp_directory_path(failed) / temporaryPattern);
     _temporary = !failed && !gameend::makeDirectoryGoneAtEnd(temporary, _path);
-    if (_temporary && enter(_path, gameFiles, names)) {
+    Failure kept; // nothing to keep in a fresh directory
+    if (_temporary && enter(_path, gameFiles, names, kept)) {
         gameend::removeNow();
         _temporary = false;
     }

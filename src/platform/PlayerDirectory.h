@@ -29,12 +29,20 @@ std::filesystem::path gameFilesDirectory(const std::vector<std::string>& names);
 // Windows %LOCALAPPDATA%\Quasaril. Fails where the variables give none.
 Failure playerDirectory(std::filesystem::path& directory);
 
+// Whether `directory` is the player's directory, however it is reached: by a
+// link, or on Windows by another drive letter for the same folder.
+Failure isPlayersDirectory(const std::filesystem::path& directory, bool& is);
+
+// Whether two paths name the same file or directory: the same volume and
+// the same file there, whatever the way to it.
+Failure sameFile(const std::filesystem::path& one, const std::filesystem::path& other, bool& same);
+
 // Makes `directory` hold each named file that exists in `files`: a link to
 // it, or, on Windows and where links cannot be made (a FAT stick, some
 // network mounts), a copy (see copyFiles). A link that points right, or a
 // copy with the same bytes, is left alone, anything else of that name
 // replaced. Another game doing the same at
-// the same moment is no failure. Stops at the first failure.
+// the same moment is no failure. Returns the first failure.
 Failure placeGameFiles(const std::filesystem::path& files, const std::filesystem::path& directory,
                        const std::vector<std::string>& names);
 
@@ -45,8 +53,8 @@ bool sameBytes(const std::filesystem::path& original, const std::filesystem::pat
 // Makes `directory` hold a copy of each named file that exists in `files`: a
 // copy with the same bytes is left alone, anything else of that name
 // replaced by a fresh copy that takes its place whole, so another game
-// reading it meanwhile sees the old file or the new one. Stops at the first
-// failure.
+// reading it meanwhile sees the old file or the new one. A copy counts only
+// with every byte in it. Tries every file; returns the first failure.
 Failure copyFiles(const std::filesystem::path& files, const std::filesystem::path& directory,
                   const std::vector<std::string>& names);
 
@@ -54,7 +62,9 @@ Failure copyFiles(const std::filesystem::path& files, const std::filesystem::pat
 // player's directory, made if needed and holding the game's files. If that
 // cannot be made, one line on `complaints` says why and where the score would
 // have been kept, and a temporary directory is used instead, removed again
-// however the process ends (see GameEnd.h).
+// however the process ends (see GameEnd.h). Where some of the game's files
+// there cannot be replaced (another game holds them open, the drive is full)
+// but each is there, the game plays with them, and one line says why.
 class PlayDirectory {
 public:
     PlayDirectory(const std::filesystem::path& gameFiles, const std::vector<std::string>& names,

@@ -75,6 +75,14 @@ Failure playerDirectory(fs::path& directory)
     return {};
 }
 
+Failure sameFile(const fs::path& one, const fs::path& other, bool& same)
+{
+    std::error_code failed;
+    same = fs::equivalent(one, other, failed);
+    return failed ? Failure::of("compare " + one.string() + " with " + other.string(), failed)
+                  : Failure();
+}
+
 Failure placeGameFiles(const fs::path& files, const fs::path& directory,
                        const std::vector<std::string>& names)
 {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <random>
+#include <vector>
 #include <windows.h>
 
 #include "platform/windows/SystemText.h"
@@ -18,7 +19,8 @@ namespace fs = std::filesystem;
 constexpr const wchar_t* patternEnd = L"XXXXXX";
 constexpr std::size_t patternLength = 6;
 constexpr wchar_t letters[] = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-constexpr int makeTries = 100; // names taken already are skipped
+constexpr int makeTries = 100;                   // names taken already are skipped
+constexpr const wchar_t* claimedMark = L".gone"; // a stale directory on its way out
 const char* const alreadyHeld = "a temporary directory is held already";
 const char* const notRemovedAtExit = "its removal at exit could not be arranged";
 
@@ -64,6 +66,38 @@ std::wstring fillIn(std::wstring pattern, std::mt19937& random)
     return pattern;
 }
 
+// Whether the name is the pattern filled in, or such a name claimed.
+bool madeFrom(const std::wstring& name, const std::wstring& pattern)
+{
+    const std::size_t stem = pattern.size() - patternLength;
+    const std::wstring rest = name.size() > pattern.size() ? name.substr(pattern.size()) : L"";
+    return name.size() >= pattern.size() && name.compare(0, stem, pattern, 0, stem) == 0 &&
+           (rest.empty() || rest == claimedMark);
+}
+
+// Removes the directories that earlier games made from the pattern and
+// left: a game killed, or one whose files were still open as it ended. A
+// game still playing in one has it as its working directory, which Windows
+// will not let be renamed: each is claimed by a rename before it goes.
+void removeStale(const fs::path& pattern)
+{
+    std::vector<fs::path> stale;
+    std::error_code ignored;
+    for (const fs::directory_entry& entry : fs::directory_iterator(pattern.parent_path(), ignored))
+        if (madeFrom(entry.path().filename().native(), pattern.filename().native()) &&
+            entry.is_directory(ignored))
+            stale.push_back(entry.path());
+    for (const fs::path& directory : stale) {
+        fs::path claimed = directory;
+        if (directory.extension() != claimedMark) {
+            claimed += claimedMark;
+            if (!MoveFileW(directory.c_str(), claimed.c_str()))
+                continue;
+        }
+        fs::remove_all(claimed, ignored);
+    }
+}
+
 } // namespace
 
 void endOnStopSignals(int status)
@@ -84,6 +118,7 @@ Failure makeDirectoryGoneAtEnd(const fs::path& pattern, fs::path& directory)
     if (wanted.size() < patternLength ||
         wanted.compare(wanted.size() - patternLength, patternLength, patternEnd) != 0)
         return Failure("the pattern " + pattern.u8string() + " does not end in XXXXXX");
+    removeStale(pattern);
     std::mt19937 random(std::random_device{}());
     for (int tries = 0; tries < makeTries; ++tries) {
         const std::wstring made = fillIn(wanted, random);

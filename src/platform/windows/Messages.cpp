@@ -15,6 +15,9 @@ namespace {
 
 constexpr const wchar_t* logName = L"quasaril.log";
 constexpr const wchar_t* boxTitle = L"Quasaril";
+// Less room than this left on the drive, and a full log would not fit, nor
+// perhaps the next score: the log is then kept in the temporary directory.
+constexpr ULONGLONG leastRoom = 2 * logLimit;
 
 // Passes text on until logLimit bytes have gone through, then says once
 // that the rest is left out. SFML repeats a missing picture's error in every
@@ -52,14 +55,32 @@ private:
     long long _passed = 0;
 };
 
+// Where the log can be written to its end: `directory`, or, on a drive with
+// little room left, the temporary directory, with a line that says why.
+std::filesystem::path logPlace(const std::filesystem::path& directory, std::string& why)
+{
+    ULARGE_INTEGER room{};
+    std::error_code failed;
+    const std::filesystem::path temporary = std::filesystem::temp_directory_path(failed);
+    if (failed || !GetDiskFreeSpaceExW(directory.c_str(), &room, nullptr, nullptr) ||
+        room.QuadPart >= leastRoom)
+        return directory;
+    why = "quasaril: only " + std::to_string(room.QuadPart) + " bytes are free for " +
+          directory.u8string() +
+          ", too few for this log and perhaps for the high score: " + "the log is kept here\n";
+    return temporary;
+}
+
 } // namespace
 
 void keepIn(const std::filesystem::path& directory)
 {
-    if (!_wfreopen((directory / logName).c_str(), L"w", stderr))
+    std::string why;
+    if (!_wfreopen((logPlace(directory, why) / logName).c_str(), L"w", stderr))
         return;
     // Unbuffered, as standard error is: a game that is ended keeps its words.
     std::setvbuf(stderr, nullptr, _IONBF, 0);
+    std::fputs(why.c_str(), stderr);
     static LimitedBuffer limited(sf::err().rdbuf());
     sf::err().rdbuf(&limited);
 }

@@ -14,6 +14,37 @@ namespace fs = std::filesystem;
 
 constexpr const wchar_t* gameName = L"Quasaril";
 constexpr DWORD firstPathLength = MAX_PATH;
+constexpr DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+bool isSeparator(wchar_t c)
+{
+    return c == L'\\' || c == L'/';
+}
+
+// A drive's path (C:\...), a share's (\\host\share\...) or one with the
+// \\?\ prefix; libstdc++ takes only the first for absolute.
+bool isAbsolute(const std::wstring& path)
+{
+    if (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]))
+        return true;
+    return path.size() >= 3 && path[1] == L':' && isSeparator(path[2]);
+}
+
+// Which volume and which file there: the same folder reached by another
+// drive letter (subst, Wine's Z:) has the same, though its path and drive
+// number differ.
+Failure identity(const fs::path& path, BY_HANDLE_FILE_INFORMATION& information)
+{
+    const HANDLE handle = CreateFileW(path.c_str(), 0, shareAll, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return windows::lastError("open " + path.u8string());
+    const Failure unknown = GetFileInformationByHandle(handle, &information)
+                                ? Failure()
+                                : windows::lastError("look at " + path.u8string());
+    CloseHandle(handle);
+    return unknown;
+}
 
 } // namespace
 
@@ -38,10 +69,24 @@ Failure playerDirectory(fs::path& directory)
 {
     const wchar_t* const value = _wgetenv(L"LOCALAPPDATA");
     const fs::path data = value ? value : L"";
-    if (!data.is_absolute())
+    if (!isAbsolute(data.native()))
         return Failure("LOCALAPPDATA is not an absolute path, so there is no player's directory "
                        "to keep the high score in");
     directory = data / gameName;
+    return {};
+}
+
+Failure sameFile(const fs::path& one, const fs::path& other, bool& same)
+{
+    BY_HANDLE_FILE_INFORMATION first{};
+    BY_HANDLE_FILE_INFORMATION second{};
+    if (Failure unknown = identity(one, first))
+        return unknown;
+    if (Failure unknown = identity(other, second))
+        return unknown;
+    same = first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh &&
+           first.nFileIndexLow == second.nFileIndexLow;
     return {};
 }
 
