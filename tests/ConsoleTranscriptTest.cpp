@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "ConsoleTranscripts.h"
@@ -68,31 +70,50 @@ TEST(ConsoleRepeat, SecondIterationFailsExactlyTheStateAndPowerCases)
     EXPECT_EQ("500", readFile(highScoreFile));
 }
 
-// Run alone, the flag queries find no power chosen yet.
-TEST(ConsoleFilter, ShipAndVirusGroupsPassAlone)
+struct FilterCase {
+    const char* filter;
+    const char* transcript;
+};
+
+void PrintTo(const FilterCase& row, std::ostream* out)
 {
-    ScopedWorkDir dir;
-    const ConsoleRun run = runConsole({"--gtest_filter=SpaceShip.*:PowerUp_Quasaril.*"});
-    EXPECT_EQ(0, run.exitCode);
-    EXPECT_TRUE(followsTranscript(run, "filter_two_groups.txt"));
+    *out << row.transcript;
 }
 
-TEST(ConsoleFilter, ShieldQueryPassesAlone)
+// Run alone, the flag queries find no power chosen yet. A filter's letters
+// reach it as typed, whatever they are.
+class ConsoleFilter : public ::testing::TestWithParam<FilterCase> {};
+
+TEST_P(ConsoleFilter, RunsItsCasesAlone)
 {
     ScopedWorkDir dir;
-    const ConsoleRun run = runConsole({"--gtest_filter=PowerUp.testing_default_getShield"});
+    const ConsoleRun run = runConsole({GetParam().filter});
     EXPECT_EQ(0, run.exitCode);
-    EXPECT_TRUE(followsTranscript(run, "filter_get_shield.txt"));
+    EXPECT_TRUE(followsTranscript(run, GetParam().transcript));
 }
 
-TEST(ConsoleXmlReport, ListsEveryCase)
+INSTANTIATE_TEST_SUITE_P(
+    Filters, ConsoleFilter,
+    ::testing::Values(
+        FilterCase{"--gtest_filter=SpaceShip.*:PowerUp_Quasaril.*", "filter_two_groups.txt"},
+        FilterCase{"--gtest_filter=PowerUp.testing_default_getShield", "filter_get_shield.txt"},
+        FilterCase{"--gtest_filter=Зонд*:SpaceShip.*:PowerUp_Quasaril.*", "filter_non_ascii.txt"}));
+
+// The report lands under its name, whatever its letters.
+class ConsoleXmlReport : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ConsoleXmlReport, ListsEveryCase)
 {
     ScopedWorkDir dir;
-    ASSERT_EQ(0, runConsole({"--gtest_output=xml:report.xml"}).exitCode);
-    const std::string report = readFile("report.xml");
+    ASSERT_EQ(0, runConsole({std::string("--gtest_output=xml:") + GetParam()}).exitCode);
+    std::ifstream in(std::filesystem::u8path(GetParam()), std::ios::binary);
+    const std::string report(std::istreambuf_iterator<char>(in), {});
     EXPECT_NE(std::string::npos, report.find("<testsuites tests=\"34\" failures=\"0\""));
     EXPECT_EQ(casesInSuite, occurrences(report, "<testcase "));
 }
+
+INSTANTIATE_TEST_SUITE_P(Names, ConsoleXmlReport,
+                         ::testing::Values("report.xml", "отчёты/отчёт.xml"));
 
 // Seed 8 runs testingState_Exiting right before the default-state case,
 // which then finds "Exiting". It also runs the power choice before the

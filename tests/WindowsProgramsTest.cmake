@@ -5,7 +5,7 @@
 # console program; no link time in the headers; and in the resources the
 # game's icon, in both sizes, and its version.
 cmake_minimum_required(VERSION 3.25)
-set(system_dlls ADVAPI32.dll GDI32.dll KERNEL32.dll msvcrt.dll OPENGL32.dll USER32.dll WINMM.dll)
+set(system_dlls ADVAPI32.dll GDI32.dll KERNEL32.dll msvcrt.dll OPENGL32.dll SHELL32.dll USER32.dll WINMM.dll)
 string(REPLACE "." ", " numeric_version "${VERSION}")
 
 function(fail program what)

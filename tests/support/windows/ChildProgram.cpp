@@ -54,7 +54,7 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
         throw std::logic_error("no other user to become here");
     std::wstring commandLine = quoted(fs::path(program).wstring());
     for (const auto& argument : arguments)
-        commandLine += L" " + quoted(fs::path(argument).wstring());
+        commandLine += L" " + quoted(fs::u8path(argument).wstring());
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
