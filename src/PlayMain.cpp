@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -45,9 +46,14 @@ int main()
     namespace playerdir = platform::playerdir;
     // Said once the messages have their place, which may be in that directory.
     std::ostringstream complaints;
-    const playerdir::PlayDirectory playDirectory(playerdir::gameFilesDirectory(gameFiles),
-                                                 gameFiles, complaints);
-    platform::messages::keepIn(playDirectory.lasting());
+    // Where they are not found, the game reads its files where it plays and
+    // says which are missing.
+    std::filesystem::path files;
+    if (playerdir::gameFilesDirectory(gameFiles, files))
+        files.clear();
+    const playerdir::PlayDirectory playDirectory(files, gameFiles, complaints);
+    // Where no log can be made the game still plays: it has nowhere to say so.
+    static_cast<void>(platform::messages::keepIn(playDirectory.lasting()));
     std::fputs(complaints.str().c_str(), stderr);
     platform::errorstream::filterSfmlErrors();
     Quasaril::Run();

@@ -4,7 +4,7 @@
 // window or picture object is built, which for the game is during static
 // initialisation, and aborts the process when it cannot: the entry points
 // ask here first, before any of the game's objects is built. On X that is
-// the X display (XDisplay.h); Windows always has its desktop.
+// the X display (posix/XDisplay.h); Windows always has its desktop.
 
 #include "platform/Failure.h"
 

@@ -1,4 +1,5 @@
 #include "platform/PlayerDirectory.h"
+#include "platform/PlayerDirectorySides.h"
 
 #include "platform/GameEnd.h"
 #include "platform/HighScoreFile.h"
@@ -122,17 +123,17 @@ Failure provideFont(const fs::path& directory)
     const fs::path entry = directory / fontName;
     if (isReadableFile(entry))
         return {};
-    const font::FontFile system = font::liberationSans();
-    if (system.failure)
-        return system.failure;
+    fs::path system;
+    if (Failure none = font::liberationSans(system))
+        return none;
     std::error_code failed;
     fs::remove(entry, failed);
     if (failed)
         return Failure::of("remove " + entry.u8string(), failed);
-    fs::create_symlink(system.path, entry, failed);
+    fs::create_symlink(system, entry, failed);
     if (!failed || isReadableFile(entry)) // another game may have put it there
         return {};
-    return copyInPlace(system.path, entry);
+    return copyInPlace(system, entry);
 }
 
 // Whether the directory holds a file of each name the game's files have: a
@@ -190,25 +191,37 @@ Failure isPlayersDirectory(const fs::path& directory, bool& is)
     return sameFile(player, directory, is);
 }
 
-fs::path gameFilesDirectory(const std::vector<std::string>& names)
+Failure gameFilesDirectory(const std::vector<std::string>& names, fs::path& directory)
 {
     fs::path executable;
-    if (executableDirectory(executable))
-        return {};
-    for (const fs::path& candidate : {executable, (executable / installedFiles).lexically_normal()})
-        if (holdsAny(candidate, names))
-            return candidate;
-    return {};
+    if (Failure unknown = executableDirectory(executable))
+        return unknown;
+    const fs::path installed = (executable / installedFiles).lexically_normal();
+    for (const fs::path& candidate : {executable, installed})
+        if (holdsAny(candidate, names)) {
+            directory = candidate;
+            return {};
+        }
+    return Failure("none of the game's files is in " + executable.u8string() + " or " +
+                   installed.u8string());
 }
 
 // The game's files are small pictures and a font: read whole, they are
 // compared in a moment.
-bool sameBytes(const fs::path& original, const fs::path& copy)
+Failure sameBytes(const fs::path& original, const fs::path& copy, bool& same)
 {
+    same = false;
     std::error_code unreadable;
-    return fs::is_regular_file(copy, unreadable) &&
-           fs::file_size(copy, unreadable) == fs::file_size(original, unreadable) && !unreadable &&
-           readWhole(copy) == readWhole(original);
+    const bool regular = fs::is_regular_file(copy, unreadable);
+    if (unreadable == std::errc::no_such_file_or_directory || (!unreadable && !regular))
+        return {};
+    const std::uintmax_t size = unreadable ? 0 : fs::file_size(original, unreadable);
+    if (!unreadable)
+        same = fs::file_size(copy, unreadable) == size && !unreadable &&
+               readWhole(copy) == readWhole(original);
+    return unreadable ? Failure::of("compare " + copy.u8string() + " with " + original.u8string(),
+                                    unreadable)
+                      : Failure();
 }
 
 Failure copyFiles(const fs::path& files, const fs::path& directory,
@@ -221,11 +234,12 @@ Failure copyFiles(const fs::path& files, const fs::path& directory,
         std::error_code ignored;
         const fs::path original = fs::absolute(files / name, ignored);
         const fs::path copy = directory / name;
-        if (!fs::exists(original, ignored) || sameBytes(original, copy))
+        bool same = false;
+        if (!fs::exists(original, ignored) || (!sameBytes(original, copy, same) && same))
             continue;
         // Another game may have put the same bytes there meanwhile.
         Failure failed = copyInPlace(original, copy);
-        if (failed && !first && !sameBytes(original, copy))
+        if (failed && !first && (sameBytes(original, copy, same) || !same))
             first = std::move(failed);
     }
     return first;

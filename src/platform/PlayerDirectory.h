@@ -3,7 +3,8 @@
 // The player's directory. The game reads every file by name from its working
 // directory and keeps "HighScore.txt" there; the front end plays in a
 // directory of the player's own that holds the game's files, linked where
-// the system makes links, copied where it cannot.
+// the system makes links, copied where it cannot. How each system does its
+// part is in PlayerDirectorySides.h.
 
 #include <filesystem>
 #include <ostream>
@@ -14,15 +15,12 @@
 
 namespace platform::playerdir {
 
-// The directory of the running executable.
-Failure executableDirectory(std::filesystem::path& directory);
-
 // Where the game's files lie: beside the executable (a build's run
 // directory, or the unpacked Windows zip), or, installed, in
 // ../share/games/quasaril from it. The first that holds any of the named
-// files; empty if neither does, or the executable cannot be found: the game
+// files; fails if neither does, or the executable cannot be found: the game
 // then reads its files where it plays, and says which are missing.
-std::filesystem::path gameFilesDirectory(const std::vector<std::string>& names);
+Failure gameFilesDirectory(const std::vector<std::string>& names, std::filesystem::path& directory);
 
 // The player's own directory: $XDG_DATA_HOME/quasaril, or
 // ~/.local/share/quasaril when XDG_DATA_HOME is not an absolute path; on
@@ -32,31 +30,6 @@ Failure playerDirectory(std::filesystem::path& directory);
 // Whether `directory` is the player's directory, however it is reached: by a
 // link, or on Windows by another drive letter for the same folder.
 Failure isPlayersDirectory(const std::filesystem::path& directory, bool& is);
-
-// Whether two paths name the same file or directory: the same volume and
-// the same file there, whatever the way to it.
-Failure sameFile(const std::filesystem::path& one, const std::filesystem::path& other, bool& same);
-
-// Makes `directory` hold each named file that exists in `files`: a link to
-// it, or, on Windows and where links cannot be made (a FAT stick, some
-// network mounts), a copy (see copyFiles). A link that points right, or a
-// copy with the same bytes, is left alone, anything else of that name
-// replaced. Another game doing the same at
-// the same moment is no failure. Returns the first failure.
-Failure placeGameFiles(const std::filesystem::path& files, const std::filesystem::path& directory,
-                       const std::vector<std::string>& names);
-
-// True when `copy` is a regular file, or a link to one, with the bytes of
-// `original`.
-bool sameBytes(const std::filesystem::path& original, const std::filesystem::path& copy);
-
-// Makes `directory` hold a copy of each named file that exists in `files`: a
-// copy with the same bytes is left alone, anything else of that name
-// replaced by a fresh copy that takes its place whole, so another game
-// reading it meanwhile sees the old file or the new one. A copy counts only
-// with every byte in it. Tries every file; returns the first failure.
-Failure copyFiles(const std::filesystem::path& files, const std::filesystem::path& directory,
-                  const std::vector<std::string>& names);
 
 // The directory the game plays in, entered for the object's lifetime: the
 // player's directory, made if needed and holding the game's files. If that

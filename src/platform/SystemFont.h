@@ -11,13 +11,8 @@
 
 namespace platform::font {
 
-// A font file found, or why none was.
-struct FontFile {
-    std::filesystem::path path;
-    Failure failure;
-};
-
-// Liberation Sans Regular as the system's font configuration finds it.
-FontFile liberationSans();
+// Liberation Sans Regular as the system's font configuration finds it, or
+// why none is.
+Failure liberationSans(std::filesystem::path& font);
 
 } // namespace platform::font

@@ -13,6 +13,7 @@
 
 #include "GameFiles.h"
 #include "platform/PlayerDirectory.h"
+#include "platform/PlayerDirectorySides.h"
 #include "TestSupport.h"
 
 namespace {

@@ -17,6 +17,7 @@
 
 #include "GameFiles.h"
 #include "platform/PlayerDirectory.h"
+#include "platform/PlayerDirectorySides.h"
 #include "Score.h"
 #include "TestSupport.h"
 

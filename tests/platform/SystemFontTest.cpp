@@ -22,9 +22,10 @@ const fs::path liberationFonts = "/usr/share/fonts/truetype/liberation2";
 
 TEST(SystemFont, FindsLiberationSansRegularAndNoOtherFamilyInItsPlace)
 {
-    const font::FontFile found = font::liberationSans();
-    EXPECT_FALSE(found.failure) << found.failure.what();
-    EXPECT_EQ(found.path.filename(), "LiberationSans-Regular.ttf");
+    fs::path found;
+    const platform::Failure failure = font::liberationSans(found);
+    EXPECT_FALSE(failure) << failure.what();
+    EXPECT_EQ(found.filename(), "LiberationSans-Regular.ttf");
 
     // A configuration that knows Liberation Mono alone: fontconfig offers it
     // as the nearest match.
@@ -36,9 +37,10 @@ TEST(SystemFont, FindsLiberationSansRegularAndNoOtherFamilyInItsPlace)
     std::ofstream(config) << "<fontconfig><dir>" << fonts.string() << "</dir><cachedir>"
                           << dir.path() << "/cache</cachedir></fontconfig>\n";
     setenv("FONTCONFIG_FILE", config.c_str(), 1);
-    const font::FontFile other = font::liberationSans();
+    fs::path other;
+    const platform::Failure nearest = font::liberationSans(other);
     unsetenv("FONTCONFIG_FILE");
-    EXPECT_EQ(other.path, fs::path());
-    EXPECT_NE(other.failure.what().find("the nearest is Liberation Mono"), std::string::npos)
-        << other.failure.what();
+    EXPECT_EQ(other, fs::path());
+    EXPECT_NE(nearest.what().find("the nearest is Liberation Mono"), std::string::npos)
+        << nearest.what();
 }

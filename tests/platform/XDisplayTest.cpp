@@ -15,13 +15,12 @@
 #include <thread>
 #include <unistd.h>
 
-#include "platform/XDisplay.h"
+#include "platform/posix/XDisplay.h"
 #include "TestSupport.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using platform::xdisplay::ServerStart;
 
 using std::chrono::milliseconds;
 // A server that ends, or writes, by itself is waited for up to the program's
@@ -36,8 +35,7 @@ constexpr std::chrono::milliseconds pollPause{10};
 struct BrokenServer {
     const char* name;
     const char* script; // the fake Xvfb's; nullptr: none on PATH
-    ServerStart::Kind kind;
-    long detail;
+    const char* why;    // in words that follow "Xvfb"
     milliseconds deadline = eventDeadline;
 };
 
@@ -118,9 +116,8 @@ private:
 
 TEST_P(PrivateServerStart, SaysWhatWentWrongAndLeavesNothingRunning)
 {
-    const ServerStart start = platform::xdisplay::startPrivateServer(GetParam().deadline);
-    EXPECT_EQ(GetParam().kind, start.kind);
-    EXPECT_EQ(GetParam().detail, start.detail);
+    const platform::Failure none = platform::xdisplay::startPrivateServer(GetParam().deadline);
+    EXPECT_EQ(GetParam().why, none.what());
     if (!soonNoChildRunning(_before)) {
         ADD_FAILURE() << "the server, or a process of its, is left running";
         stopChildrenLeft(_before);
@@ -130,22 +127,22 @@ TEST_P(PrivateServerStart, SaysWhatWentWrongAndLeavesNothingRunning)
 // Fake servers get "-displayfd N" first: $2 is the descriptor for the number.
 INSTANTIATE_TEST_SUITE_P(
     XDisplayFakeServers, PrivateServerStart,
-    ::testing::Values(BrokenServer{"NoneOnPath", nullptr, ServerStart::NotInstalled, 0},
-                      BrokenServer{"ExitsAtOnce", "exit 3", ServerStart::Exited, 3},
-                      BrokenServer{"KilledAtOnce", "kill -KILL $$", ServerStart::Killed, SIGKILL},
-                      BrokenServer{"Silent", "exec sleep 600", ServerStart::TimedOut,
-                                   silentDeadline.count(), silentDeadline},
-                      BrokenServer{"FloodsWithoutLineBreak", "exec cat /dev/zero >/proc/self/fd/$2",
-                                   ServerStart::NoNumber, 0},
-                      BrokenServer{"WritesAWord", "echo none >/proc/self/fd/$2; exec sleep 600",
-                                   ServerStart::NoNumber, 0},
-                      // Its child keeps the pipe open and ignores SIGTERM: the deadline
-                      // passes, the child is killed with the server's process group.
-                      BrokenServer{"ExitsLeavingAChild", "trap '' TERM; sleep 600 & exit 4",
-                                   ServerStart::Exited, 4, leftChildDeadline},
-                      BrokenServer{"GivesADisplayNobodyServes",
-                                   "echo 99999 >/proc/self/fd/$2; exec sleep 600",
-                                   ServerStart::Unusable, 99999}),
+    ::testing::Values(
+        BrokenServer{"NoneOnPath", nullptr, "is not installed"},
+        BrokenServer{"ExitsAtOnce", "exit 3", "exited with status 3 before giving a display"},
+        BrokenServer{"KilledAtOnce", "kill -KILL $$",
+                     "was ended by signal 9 (Killed) before giving a display"},
+        BrokenServer{"Silent", "exec sleep 600", "gave no display within 0.2 s", silentDeadline},
+        BrokenServer{"FloodsWithoutLineBreak", "exec cat /dev/zero >/proc/self/fd/$2",
+                     "wrote no display number"},
+        BrokenServer{"WritesAWord", "echo none >/proc/self/fd/$2; exec sleep 600",
+                     "wrote no display number"},
+        // Its child keeps the pipe open and ignores SIGTERM: the deadline
+        // passes, the child is killed with the server's process group.
+        BrokenServer{"ExitsLeavingAChild", "trap '' TERM; sleep 600 & exit 4",
+                     "exited with status 4 before giving a display", leftChildDeadline},
+        BrokenServer{"GivesADisplayNobodyServes", "echo 99999 >/proc/self/fd/$2; exec sleep 600",
+                     "gave display :99999, which could not be opened"}),
     [](const auto& info) { return info.param.name; });
 
 } // namespace

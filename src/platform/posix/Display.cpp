@@ -2,12 +2,10 @@
 
 #include <string>
 
-#include "platform/XDisplay.h"
+#include "platform/posix/XDisplay.h"
 
 // On X: the display DISPLAY names, or for the check program a private one.
 namespace platform::display {
-
-using xdisplay::ServerStart;
 
 Failure forGame()
 {
@@ -22,15 +20,15 @@ Failure forChecks()
     if (xdisplay::usable())
         return {};
     const std::string display = xdisplay::setting();
-    const ServerStart start = xdisplay::startPrivateServer();
-    if (start.kind == ServerStart::Started)
+    const Failure none = xdisplay::startPrivateServer();
+    if (!none)
         return {};
     // Installing is the advice only where Xvfb is missing.
-    const char* const advice = start.kind == ServerStart::NotInstalled
+    const char* const advice = none.what() == xdisplay::notInstalled
                                    ? "install the xvfb package, or run quasaril-check on a desktop"
                                    : "run quasaril-check on a desktop";
     return Failure("no X display could be opened (" + display + ") and the virtual X server Xvfb " +
-                   xdisplay::describe(start) + ": " + advice);
+                   none.what() + ": " + advice);
 }
 
 } // namespace platform::display

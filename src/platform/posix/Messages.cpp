@@ -6,7 +6,10 @@
 // the desktop's own log.
 namespace platform::messages {
 
-void keepIn(const std::filesystem::path&) {}
+Failure keepIn(const std::filesystem::path&)
+{
+    return {};
+}
 
 void sayStop(const std::string& line)
 {

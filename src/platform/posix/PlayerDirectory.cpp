@@ -1,4 +1,5 @@
 #include "platform/PlayerDirectory.h"
+#include "platform/PlayerDirectorySides.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -92,7 +93,9 @@ Failure placeGameFiles(const fs::path& files, const fs::path& directory,
         std::error_code failed;
         const fs::path target = fs::absolute(files / name, failed);
         const fs::path entry = directory / name;
-        if (!fs::exists(target, failed) || linksTo(entry, target) || sameBytes(target, entry))
+        bool same = false;
+        if (!fs::exists(target, failed) || linksTo(entry, target) ||
+            (!sameBytes(target, entry, same) && same))
             continue;
         fs::remove(entry, failed);
         if (failed)

@@ -47,23 +47,23 @@ bool isFamily(const FcPattern& font, const char* family)
 
 // Fontconfig always answers with its best match, which is some other family
 // where Liberation Sans is not installed: the family is checked.
-FontFile liberationSans()
+Failure liberationSans(std::filesystem::path& font)
 {
     const std::string looking = std::string("find ") + wantedFamily + " through fontconfig";
     const Config config(FcInitLoadConfigAndFonts());
     const Pattern wanted(FcNameParse(fcText(wantedPattern)));
     if (!config || !wanted)
-        return {{}, Failure("cannot " + looking + ": its configuration cannot be read")};
+        return Failure("cannot " + looking + ": its configuration cannot be read");
     FcConfigSubstitute(config.get(), wanted.get(), FcMatchPattern);
     FcDefaultSubstitute(wanted.get());
     FcResult result = FcResultNoMatch;
     const Pattern found(FcFontMatch(config.get(), wanted.get(), &result));
     if (!found)
-        return {{}, Failure("cannot " + looking + ": no font is installed")};
+        return Failure("cannot " + looking + ": no font is installed");
     if (!isFamily(*found, wantedFamily))
-        return {{},
-                Failure("cannot " + looking + ": the nearest is " + property(*found, FC_FAMILY))};
-    return {property(*found, FC_FILE), {}};
+        return Failure("cannot " + looking + ": the nearest is " + property(*found, FC_FAMILY));
+    font = property(*found, FC_FILE);
+    return {};
 }
 
 } // namespace platform::font

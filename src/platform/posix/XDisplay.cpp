@@ -1,4 +1,4 @@
-#include "platform/XDisplay.h"
+#include "platform/posix/XDisplay.h"
 
 #include "platform/posix/XServerProcess.h"
 
@@ -78,9 +78,14 @@ std::string seconds(long milliseconds)
     return text;
 }
 
+std::string reason(int error)
+{
+    return std::strerror(error);
+}
+
 // Stops a server that gave no display, and says why it gave none.
-ServerStart noDisplay(pid_t server, Reading how, Clock::time_point deadline,
-                      std::chrono::milliseconds allowed)
+Failure noDisplay(pid_t server, Reading how, Clock::time_point deadline,
+                  std::chrono::milliseconds allowed)
 {
     // A server that closed the pipe has usually ended, or is about to.
     const auto wait = how == Reading::Ended
@@ -89,16 +94,18 @@ ServerStart noDisplay(pid_t server, Reading how, Clock::time_point deadline,
     const bool ended = endsWithin(server, wait);
     const int status = stopServer(server, stopGrace);
     if (ended && WIFEXITED(status))
-        return {ServerStart::Exited, WEXITSTATUS(status)};
+        return Failure("exited with status " + std::to_string(WEXITSTATUS(status)) +
+                       " before giving a display");
     if (ended && WIFSIGNALED(status))
-        return {ServerStart::Killed, WTERMSIG(status)};
+        return Failure("was ended by signal " + std::to_string(WTERMSIG(status)) + " (" +
+                       strsignal(WTERMSIG(status)) + ") before giving a display");
     if (how == Reading::Late)
-        return {ServerStart::TimedOut, static_cast<long>(allowed.count())};
-    return {ServerStart::NoNumber};
+        return Failure("gave no display within " + seconds(allowed.count()));
+    return Failure("wrote no display number");
 }
 
 // Makes the server's display this process's, if it can be opened.
-ServerStart useDisplay(pid_t server, const std::string& number, int cookies)
+Failure useDisplay(pid_t server, const std::string& number, int cookies)
 {
     setenv("DISPLAY", (":" + number).c_str(), 1);
     // The cookie descriptor stays open for the life of the process: every
@@ -106,20 +113,21 @@ ServerStart useDisplay(pid_t server, const std::string& number, int cookies)
     setenv("XAUTHORITY", descriptorPath(cookies).c_str(), 1);
     if (!usable()) {
         stopServer(server, stopGrace);
-        return {ServerStart::Unusable, std::stol(number)};
+        return Failure("gave display :" + std::to_string(std::stol(number)) +
+                       ", which could not be opened");
     }
     serverPid = server;
     std::atexit(stopAtExit);
-    return {ServerStart::Started};
+    return {};
 }
 
 // Starts the server with the cookie and waits for its display number.
-ServerStart launch(const std::string& program, int cookies, Clock::time_point deadline,
-                   std::chrono::milliseconds allowed)
+Failure launch(const std::string& program, int cookies, Clock::time_point deadline,
+               std::chrono::milliseconds allowed)
 {
     int number[2];
     if (pipe2(number, O_CLOEXEC) != 0)
-        return {ServerStart::NotStarted, errno};
+        return Failure("could not be started (" + reason(errno) + ")");
     const int numberOut = aboveStandardStreams(number[1]);
     const pid_t server = numberOut < 0 ? -1 : launchServer(program, numberOut, cookies);
     const int error = errno;
@@ -127,14 +135,14 @@ ServerStart launch(const std::string& program, int cookies, Clock::time_point de
         close(numberOut);
     if (server < 0) {
         close(number[0]);
-        return {ServerStart::NotStarted, error};
+        return Failure("could not be started (" + reason(error) + ")");
     }
     const Written written = firstLine(number[0], deadline);
     // Open until the server is stopped: a server still writing would die of
     // SIGPIPE, and seem to have ended by itself.
-    const ServerStart start = written.how == Reading::Line && isDisplayNumber(written.line)
-                                  ? useDisplay(server, written.line, cookies)
-                                  : noDisplay(server, written.how, deadline, allowed);
+    const Failure start = written.how == Reading::Line && isDisplayNumber(written.line)
+                              ? useDisplay(server, written.line, cookies)
+                              : noDisplay(server, written.how, deadline, allowed);
     close(number[0]);
     return start;
 }
@@ -158,49 +166,21 @@ std::string setting()
     return value ? "DISPLAY=\"" + std::string(value) + "\"" : "DISPLAY is not set";
 }
 
-ServerStart startPrivateServer(std::chrono::milliseconds deadline)
+Failure startPrivateServer(std::chrono::milliseconds deadline)
 {
     const Clock::time_point until = Clock::now() + deadline;
     const std::string program = findOnPath("Xvfb");
     if (program.empty())
-        return {ServerStart::NotInstalled};
+        return Failure(notInstalled);
     // Without its cookie the server would admit anyone: no cookie, no server.
     const int cookies = cookieFile();
     if (cookies < 0)
-        return {ServerStart::NoCookie, errno};
-    const ServerStart start = launch(program, cookies, until, deadline);
-    if (start.kind != ServerStart::Started)
+        return Failure("was not started: no access cookie could be made for it (" + reason(errno) +
+                       ")");
+    const Failure start = launch(program, cookies, until, deadline);
+    if (start)
         close(cookies);
     return start;
-}
-
-std::string describe(const ServerStart& start)
-{
-    const std::string detail = std::to_string(start.detail);
-    const int number = static_cast<int>(start.detail);
-    switch (start.kind) {
-    case ServerStart::NotInstalled:
-        return "is not installed";
-    case ServerStart::NoCookie:
-        return "was not started: no access cookie could be made for it (" +
-               std::string(std::strerror(number)) + ")";
-    case ServerStart::NotStarted:
-        return "could not be started (" + std::string(std::strerror(number)) + ")";
-    case ServerStart::Exited:
-        return "exited with status " + detail + " before giving a display";
-    case ServerStart::Killed:
-        return "was ended by signal " + detail + " (" + strsignal(number) +
-               ") before giving a display";
-    case ServerStart::TimedOut:
-        return "gave no display within " + seconds(start.detail);
-    case ServerStart::NoNumber:
-        return "wrote no display number";
-    case ServerStart::Unusable:
-        return "gave display :" + detail + ", which could not be opened";
-    case ServerStart::Started:
-        break;
-    }
-    return "did not start";
 }
 
 } // namespace xdisplay

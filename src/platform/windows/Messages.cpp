@@ -1,11 +1,11 @@
 #include "platform/Messages.h"
 
 #include <SFML/System/Err.hpp>
+#include <cerrno>
 #include <cstdio>
+#include <system_error>
 #include <streambuf>
 #include <windows.h>
-
-#include "platform/windows/SystemText.h"
 
 // A windowed Windows program has no standard error: the game's messages go
 // to a log file in the player's directory, and a stop before the window
@@ -73,22 +73,32 @@ std::filesystem::path logPlace(const std::filesystem::path& directory, std::stri
 
 } // namespace
 
-void keepIn(const std::filesystem::path& directory)
+Failure keepIn(const std::filesystem::path& directory)
 {
     std::string why;
-    if (!_wfreopen((logPlace(directory, why) / logName).c_str(), L"w", stderr))
-        return;
+    const std::filesystem::path log = logPlace(directory, why) / logName;
+    if (!_wfreopen(log.c_str(), L"w", stderr)) {
+        const Failure failed =
+            Failure::of("make " + log.u8string(), std::error_code(errno, std::generic_category()));
+        std::error_code unknown;
+        const std::filesystem::path elsewhere =
+            std::filesystem::temp_directory_path(unknown) / logName;
+        if (unknown || elsewhere == log || !_wfreopen(elsewhere.c_str(), L"w", stderr))
+            return failed;
+        why = "quasaril: " + failed.what() + ": the log is kept here\n";
+    }
     // Unbuffered, as standard error is: a game that is ended keeps its words.
     std::setvbuf(stderr, nullptr, _IONBF, 0);
     std::fputs(why.c_str(), stderr);
     static LimitedBuffer limited(sf::err().rdbuf());
     sf::err().rdbuf(&limited);
+    return {};
 }
 
 void sayStop(const std::string& line)
 {
     std::fprintf(stderr, "%s\n", line.c_str());
-    MessageBoxW(nullptr, windows::wide(line).c_str(), boxTitle, MB_OK | MB_ICONERROR);
+    MessageBoxW(nullptr, std::filesystem::u8path(line).c_str(), boxTitle, MB_OK | MB_ICONERROR);
 }
 
 } // namespace platform::messages

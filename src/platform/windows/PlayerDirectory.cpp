@@ -1,4 +1,5 @@
 #include "platform/PlayerDirectory.h"
+#include "platform/PlayerDirectorySides.h"
 
 #include <cstdlib>
 #include <windows.h>

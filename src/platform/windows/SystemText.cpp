@@ -1,5 +1,6 @@
 #include "platform/windows/SystemText.h"
 
+#include <filesystem>
 #include <windows.h>
 
 namespace platform::windows {
@@ -20,28 +21,11 @@ std::string reason(DWORD error)
     while (!sentence.empty() && (sentence.back() == L'\r' || sentence.back() == L'\n' ||
                                  sentence.back() == L'.' || sentence.back() == L' '))
         sentence.pop_back();
-    return sentence.empty() ? "error " + std::to_string(error) : utf8(sentence);
+    return sentence.empty() ? "error " + std::to_string(error)
+                            : std::filesystem::path(sentence).u8string();
 }
 
 } // namespace
-
-std::wstring wide(const std::string& utf8)
-{
-    const int size = static_cast<int>(utf8.size());
-    std::wstring text(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text.data(), static_cast<int>(text.size()));
-    return text;
-}
-
-std::string utf8(const std::wstring& wide)
-{
-    const int size = static_cast<int>(wide.size());
-    std::string text(
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), static_cast<int>(text.size()),
-                        nullptr, nullptr);
-    return text;
-}
 
 Failure lastError(const std::string& doing)
 {

@@ -1,16 +1,14 @@
 #pragma once
 
-// The Windows modules' own helper: the game's text is UTF-8, Windows speaks
-// UTF-16, and says why a call failed by an error number.
+// The Windows modules' own helper: Windows says why a call failed by an
+// error number; the game says it in words, in UTF-8 (std::filesystem turns
+// UTF-8 into Windows' UTF-16 and back: u8path(...).wstring(), u8string()).
 
 #include <string>
 
 #include "platform/Failure.h"
 
 namespace platform::windows {
-
-std::wstring wide(const std::string& utf8);
-std::string utf8(const std::wstring& wide);
 
 // "cannot <doing>: <the system's reason for GetLastError()>".
 Failure lastError(const std::string& doing);

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 
-#include "platform/XDisplay.h"
+#include "platform/posix/XDisplay.h"
 
 namespace {
 
@@ -29,15 +29,15 @@ __attribute__((constructor(101))) void provideDisplay()
     if (platform::xdisplay::usable())
         return;
     const std::string display = platform::xdisplay::setting();
-    const platform::xdisplay::ServerStart start = platform::xdisplay::startPrivateServer();
-    if (start.kind == platform::xdisplay::ServerStart::Started) {
+    const platform::Failure none = platform::xdisplay::startPrivateServer();
+    if (!none) {
         shareCookieWithChildren();
         return;
     }
     std::fprintf(stderr,
                  "test: no X display could be opened (%s) and the virtual X server Xvfb %s: "
                  "install the xvfb package, or run under a desktop\n",
-                 display.c_str(), platform::xdisplay::describe(start).c_str());
+                 display.c_str(), none.what().c_str());
     std::exit(EXIT_FAILURE);
 }
 

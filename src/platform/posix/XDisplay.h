@@ -10,6 +10,8 @@
 #include <chrono>
 #include <string>
 
+#include "platform/Failure.h"
+
 namespace platform {
 namespace xdisplay {
 
@@ -26,22 +28,8 @@ std::string setting();
 // number; a loaded machine may take seconds.
 constexpr std::chrono::milliseconds serverStartDeadline{10000};
 
-// How the start of the private server went, and what the detail means.
-struct ServerStart {
-    enum Kind {
-        Started,
-        NotInstalled, // no Xvfb on PATH
-        NoCookie,     // its access cookie could not be made or handed over; detail: errno
-        NotStarted,   // no process could be made for it; detail: errno
-        Exited,       // before giving a display; detail: exit status
-        Killed,       // before giving a display; detail: signal number
-        TimedOut,     // no display number within the deadline; detail: milliseconds
-        NoNumber,     // wrote something else than a display number, or nothing
-        Unusable,     // gave a display that could not be opened; detail: its number
-    };
-    Kind kind;
-    long detail = 0;
-};
+// Why the private server gave no display, where Xvfb is not on PATH.
+constexpr const char* notInstalled = "is not installed";
 
 // Starts a virtual X server (Xvfb, found on PATH) on a display number of its
 // own choosing, not listening on the network and open only to this process,
@@ -49,13 +37,10 @@ struct ServerStart {
 // streams (on /dev/null), the pipe for the display number and the cookie.
 // It ends with the process: stopped at a normal exit (SIGTERM, then SIGKILL
 // after a short grace), and sent SIGTERM by the kernel should the process be
-// killed. Where it does not start, nothing of it is left running.
-ServerStart startPrivateServer(std::chrono::milliseconds deadline = serverStartDeadline);
-
-// What became of a private server that did not start, to follow "Xvfb" in a
-// message: "is not installed", "exited with status 1 before giving a
-// display", ...
-std::string describe(const ServerStart& start);
+// killed. Where it does not start, nothing of it is left running, and the
+// failure says what became of it in words that follow "Xvfb" in a message:
+// "is not installed", "exited with status 1 before giving a display", ...
+Failure startPrivateServer(std::chrono::milliseconds deadline = serverStartDeadline);
 
 } // namespace xdisplay
 } // namespace platform
