@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -44,17 +43,17 @@ int main()
     // Before the play directory is made, so a stop at any moment removes it.
     platform::gameend::endOnStopSignals(endedStatus);
     namespace playerdir = platform::playerdir;
-    // Said once the messages have their place, which may be in that directory.
-    std::ostringstream complaints;
     // Where they are not found, the game reads its files where it plays and
     // says which are missing.
     std::filesystem::path files;
     if (playerdir::gameFilesDirectory(gameFiles, files))
         files.clear();
-    const playerdir::PlayDirectory playDirectory(files, gameFiles, complaints);
+    const playerdir::PlayDirectory playDirectory(files, gameFiles);
     // Where no log can be made the game still plays: it has nowhere to say so.
     static_cast<void>(platform::messages::keepIn(playDirectory.lasting()));
-    std::fputs(complaints.str().c_str(), stderr);
+    // Said once the messages have their place, which may be in that directory.
+    for (const platform::Failure& complaint : playDirectory.complaints())
+        std::fprintf(stderr, "quasaril: %s\n", complaint.what().c_str());
     platform::errorstream::filterSfmlErrors();
     Quasaril::Run();
     return endedStatus;

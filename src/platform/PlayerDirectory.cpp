@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <ostream>
 #include <random>
 #include <utility>
 
@@ -245,26 +244,25 @@ Failure copyFiles(const fs::path& files, const fs::path& directory,
     return first;
 }
 
-PlayDirectory::PlayDirectory(const fs::path& gameFiles, const std::vector<std::string>& names,
-                             std::ostream& complaints)
+PlayDirectory::PlayDirectory(const fs::path& gameFiles, const std::vector<std::string>& names)
 {
     fs::path player;
     Failure kept;
     const Failure whyNot = enterPlayers(player, gameFiles, names, kept);
     if (kept && !whyNot)
-        complaints << "quasaril: " << kept.what() << "; playing with the game's files already in "
-                   << player.u8string() << '\n';
+        _complaints.emplace_back(kept.what() + "; playing with the game's files already in " +
+                                 player.u8string());
     if (!whyNot) {
         _path = player;
     } else {
         enterTemporaryDirectory(gameFiles, names);
-        complaints << "quasaril: " << whyNot.what() << "; playing from " << _path.u8string()
-                   << (_temporary ? ", which keeps no score" : "") << '\n';
+        _complaints.emplace_back(whyNot.what() + "; playing from " + _path.u8string() +
+                                 (_temporary ? ", which keeps no score" : ""));
     }
     // Where the game was started is the player's own: nothing is linked there.
     if (!whyNot || _temporary)
         if (const Failure noFont = provideFont(_path))
-            complaints << "quasaril: " << noFont.what() << "; the texts have no font\n";
+            _complaints.emplace_back(noFont.what() + "; the texts have no font");
 }
 
 // Failing that too, the game plays where it was started.

@@ -7,7 +7,6 @@
 // part is in PlayerDirectorySides.h.
 
 #include <filesystem>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -33,15 +32,14 @@ Failure isPlayersDirectory(const std::filesystem::path& directory, bool& is);
 
 // The directory the game plays in, entered for the object's lifetime: the
 // player's directory, made if needed and holding the game's files. If that
-// cannot be made, one line on `complaints` says why and where the score would
-// have been kept, and a temporary directory is used instead, removed again
-// however the process ends (see GameEnd.h). Where some of the game's files
-// there cannot be replaced (another game holds them open, the drive is full)
-// but each is there, the game plays with them, and one line says why.
+// cannot be made, a complaint says why and where the score would have been
+// kept, and a temporary directory is used instead, removed again however the
+// process ends (see GameEnd.h). Where some of the game's files there cannot
+// be replaced (another game holds them open, the drive is full) but each is
+// there, the game plays with them, and a complaint says why.
 class PlayDirectory {
 public:
-    PlayDirectory(const std::filesystem::path& gameFiles, const std::vector<std::string>& names,
-                  std::ostream& complaints);
+    PlayDirectory(const std::filesystem::path& gameFiles, const std::vector<std::string>& names);
     ~PlayDirectory();
     PlayDirectory(const PlayDirectory&) = delete;
     PlayDirectory& operator=(const PlayDirectory&) = delete;
@@ -51,6 +49,8 @@ public:
     // Where a file the game writes outlasts it: the play directory, or the
     // one a temporary play directory lies in.
     std::filesystem::path lasting() const { return _temporary ? _path.parent_path() : _path; }
+    // What went wrong on the way, each in words that follow "quasaril: ".
+    const std::vector<Failure>& complaints() const { return _complaints; }
 
 private:
     void enterTemporaryDirectory(const std::filesystem::path& gameFiles,
@@ -58,6 +58,7 @@ private:
 
     std::filesystem::path _path;
     bool _temporary = false;
+    std::vector<Failure> _complaints;
 };
 
 } // namespace platform::playerdir

@@ -74,6 +74,15 @@ void stampLink(const fs::path& link, long seconds)
     utimensat(AT_FDCWD, link.c_str(), times, AT_SYMLINK_NOFOLLOW);
 }
 
+// The complaints as the game writes them, one line each.
+std::string said(const playerdir::PlayDirectory& play)
+{
+    std::string lines;
+    for (const platform::Failure& complaint : play.complaints())
+        lines += "quasaril: " + complaint.what() + "\n";
+    return lines;
+}
+
 } // namespace
 
 TEST(PlayerDirectory, IsQuasarilInTheDataHomeOfXdgOrOfHome)
@@ -179,10 +188,9 @@ TEST(PlayerDirectory, PlayIsInThePlayersDirectoryOrElseInATemporaryOne)
             fs::create_directories(dataHome / "quasaril" / twoFiles[1] / "something");
         setOrUnset("XDG_DATA_HOME", c.dataHome == Unset ? nullptr : dataHome.c_str());
         setOrUnset("HOME", c.dataHome == Unset ? nullptr : root.path().c_str());
-        std::ostringstream complaints;
-        std::optional<playerdir::PlayDirectory> play(std::in_place, files, twoFiles, complaints);
+        std::optional<playerdir::PlayDirectory> play(std::in_place, files, twoFiles);
         const fs::path where = play->path();
-        const std::string line = complaints.str();
+        const std::string line = said(*play);
         SCOPED_TRACE(where.string() + ": " + line);
         EXPECT_EQ(play->temporary(), c.temporary);
         EXPECT_EQ(fs::current_path(), where);
@@ -224,11 +232,9 @@ TEST(PlayerDirectory, WithoutLinksItHoldsCopiesAndKeepsABeatenScore)
         for (const char* brain : {"first picture", "second picture"}) {
             touch(files / twoFiles[0], brain);
             touch(files / twoFiles[1], "font");
-            std::ostringstream complaints;
-            std::optional<playerdir::PlayDirectory> play(std::in_place, files, twoFiles,
-                                                         complaints);
+            std::optional<playerdir::PlayDirectory> play(std::in_place, files, twoFiles);
             EXPECT_FALSE(play->temporary());
-            EXPECT_EQ(complaints.str(), "");
+            EXPECT_EQ(said(*play), "");
             EXPECT_EQ(play->path(), fs::path(root.path()) / "quasaril");
             EXPECT_FALSE(fs::is_symlink(fs::symlink_status(twoFiles[0])));
             EXPECT_EQ(readFile(twoFiles[0]), brain);

@@ -68,6 +68,15 @@ fs::path byAnotherDrive(const fs::path& folder)
     return path;
 }
 
+// The complaints as the game writes them, one line each.
+std::string said(const playerdir::PlayDirectory& play)
+{
+    std::string lines;
+    for (const platform::Failure& complaint : play.complaints())
+        lines += "quasaril: " + complaint.what() + "\n";
+    return lines;
+}
+
 } // namespace
 
 // Two games: the second finds the score the first kept, and a picture that
@@ -82,9 +91,8 @@ TEST(WindowsPlayerDirectory, IsInLocalAppDataWithFreshCopiesAndKeepsTheScore)
     for (const char* brain : {"first picture", "second picture"}) {
         SCOPED_TRACE(brain);
         const fs::path files = gameFiles(root.path(), brain);
-        std::ostringstream complaints;
-        std::optional<playerdir::PlayDirectory> play(std::in_place, files, twoFiles, complaints);
-        EXPECT_EQ(complaints.str(), "");
+        std::optional<playerdir::PlayDirectory> play(std::in_place, files, twoFiles);
+        EXPECT_EQ(said(*play), "");
         EXPECT_FALSE(play->temporary());
         EXPECT_EQ(play->path(), localAppData / L"Quasaril");
         EXPECT_EQ(fs::current_path(), play->path());
@@ -129,11 +137,10 @@ TEST(WindowsPlayerDirectory, AFileAnotherGameHoldsIsPlayedAsItIs)
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     const fs::path before = fs::current_path();
-    std::ostringstream complaints;
     std::optional<playerdir::PlayDirectory> play(std::in_place, gameFiles(root.path(), "new"),
-                                                 twoFiles, complaints);
+                                                 twoFiles);
     CloseHandle(held);
-    const std::string line = complaints.str();
+    const std::string line = said(*play);
     EXPECT_FALSE(play->temporary());
     EXPECT_EQ(play->path(), player);
     EXPECT_EQ(readWhole(player / twoFiles[0]), "new");
@@ -171,10 +178,9 @@ TEST(WindowsPlayerDirectory, WithoutUsableLocalAppDataPlayIsInATemporaryDirector
         SCOPED_TRACE(setting.why);
         setLocalAppData(setting.localAppData);
         fs::current_path(inUse);
-        std::ostringstream complaints;
-        std::optional<playerdir::PlayDirectory> play(std::in_place, files, twoFiles, complaints);
+        std::optional<playerdir::PlayDirectory> play(std::in_place, files, twoFiles);
         const fs::path where = play->path();
-        const std::string line = complaints.str();
+        const std::string line = said(*play);
         EXPECT_TRUE(play->temporary());
         EXPECT_EQ(fs::current_path(), where);
         EXPECT_EQ(readWhole(twoFiles[0]), "picture");
@@ -198,10 +204,9 @@ TEST(WindowsPlayerDirectory, LocalAppDataMayHaveTheLongPathPrefix)
     const TestDirectory root(L"quasaril-long");
     setLocalAppData((L"\\\\?\\" + root.path().wstring()).c_str());
     const fs::path before = fs::current_path();
-    std::ostringstream complaints;
     std::optional<playerdir::PlayDirectory> play(std::in_place, gameFiles(root.path(), "picture"),
-                                                 twoFiles, complaints);
-    EXPECT_EQ(complaints.str(), "");
+                                                 twoFiles);
+    EXPECT_EQ(said(*play), "");
     EXPECT_FALSE(play->temporary());
     EXPECT_EQ(readWhole(root.path() / L"Quasaril" / twoFiles[0]), "picture");
     play.reset();
