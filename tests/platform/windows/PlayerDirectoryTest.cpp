@@ -80,23 +80,28 @@ std::string said(const playerdir::PlayDirectory& play)
 } // namespace
 
 // Two games: the second finds the score the first kept, and a picture that
-// changed between them copied anew.
+// changed between them copied anew; %LOCALAPPDATA% may have the \\?\ prefix.
 TEST(WindowsPlayerDirectory, IsInLocalAppDataWithFreshCopiesAndKeepsTheScore)
 {
     const TestDirectory root(L"quasaril-zoë-Ørsted-игрок");
     const fs::path localAppData = root.path() / L"Zoë Ørsted" / L"AppData" / L"Local";
     fs::create_directories(localAppData);
-    setLocalAppData(localAppData.c_str());
     const fs::path before = fs::current_path();
-    for (const char* brain : {"first picture", "second picture"}) {
-        SCOPED_TRACE(brain);
-        const fs::path files = gameFiles(root.path(), brain);
+    const struct {
+        const char* brain;
+        fs::path localAppData;
+    } games[] = {{"first picture", localAppData},
+                 {"second picture", L"\\\\?\\" + localAppData.wstring()}};
+    for (const auto& game : games) {
+        SCOPED_TRACE(game.brain);
+        setLocalAppData(game.localAppData.c_str());
+        const fs::path files = gameFiles(root.path(), game.brain);
         std::optional<playerdir::PlayDirectory> play(std::in_place, files, twoFiles);
         EXPECT_EQ(said(*play), "");
         EXPECT_FALSE(play->temporary());
-        EXPECT_EQ(play->path(), localAppData / L"Quasaril");
-        EXPECT_EQ(fs::current_path(), play->path());
-        EXPECT_EQ(readWhole(twoFiles[0]), brain);
+        EXPECT_EQ(play->path(), game.localAppData / L"Quasaril");
+        EXPECT_EQ(fs::current_path(), localAppData / L"Quasaril");
+        EXPECT_EQ(readWhole(twoFiles[0]), game.brain);
         EXPECT_EQ(readWhole(twoFiles[1]), "font");
         if (readWhole("HighScore.txt").empty())
             writeFile("HighScore.txt", "98700");
@@ -196,19 +201,4 @@ TEST(WindowsPlayerDirectory, WithoutUsableLocalAppDataPlayIsInATemporaryDirector
         EXPECT_FALSE(fs::exists(where)) << "a temporary directory is removed after play";
     }
     fs::remove_all(inUse);
-}
-
-// A %LOCALAPPDATA% with the \\?\ prefix is a path like any other.
-TEST(WindowsPlayerDirectory, LocalAppDataMayHaveTheLongPathPrefix)
-{
-    const TestDirectory root(L"quasaril-long");
-    setLocalAppData((L"\\\\?\\" + root.path().wstring()).c_str());
-    const fs::path before = fs::current_path();
-    std::optional<playerdir::PlayDirectory> play(std::in_place, gameFiles(root.path(), "picture"),
-                                                 twoFiles);
-    EXPECT_EQ(said(*play), "");
-    EXPECT_FALSE(play->temporary());
-    EXPECT_EQ(readWhole(root.path() / L"Quasaril" / twoFiles[0]), "picture");
-    play.reset();
-    fs::current_path(before);
 }
