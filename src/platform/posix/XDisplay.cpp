@@ -128,14 +128,16 @@ Failure launch(const std::string& program, int cookies, Clock::time_point deadli
     int number[2];
     if (pipe2(number, O_CLOEXEC) != 0)
         return Failure("could not be started (" + reason(errno) + ")");
-    const int numberOut = aboveStandardStreams(number[1]);
-    const pid_t server = numberOut < 0 ? -1 : launchServer(program, numberOut, cookies);
-    const int error = errno;
+    int numberOut = -1;
+    pid_t server = -1;
+    Failure failed = aboveStandardStreams(number[1], numberOut);
+    if (!failed)
+        failed = launchServer(program, numberOut, cookies, server);
     if (numberOut >= 0)
         close(numberOut);
-    if (server < 0) {
+    if (failed) {
         close(number[0]);
-        return Failure("could not be started (" + reason(error) + ")");
+        return Failure("could not be started (" + failed.what() + ")");
     }
     const Written written = firstLine(number[0], deadline);
     // Open until the server is stopped: a server still writing would die of
@@ -173,9 +175,9 @@ Failure startPrivateServer(std::chrono::milliseconds deadline)
     if (program.empty())
         return Failure(notInstalled);
     // Without its cookie the server would admit anyone: no cookie, no server.
-    const int cookies = cookieFile();
-    if (cookies < 0)
-        return Failure("was not started: no access cookie could be made for it (" + reason(errno) +
+    int cookies = -1;
+    if (Failure none = cookieFile(cookies))
+        return Failure("was not started: no access cookie could be made for it (" + none.what() +
                        ")");
     const Failure start = launch(program, cookies, until, deadline);
     if (start)

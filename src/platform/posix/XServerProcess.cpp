@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace platform {
@@ -30,6 +31,12 @@ constexpr int cannotRun = 127;
 constexpr std::size_t cookieLength = 16;
 const char cookieProtocol[] = "MIT-MAGIC-COOKIE-1";
 char noText[] = "";
+
+// Why the last system call failed, in the system's words.
+Failure lastError()
+{
+    return Failure::of(std::error_code(errno, std::generic_category()));
+}
 
 bool isProgram(const std::string& path)
 {
@@ -95,15 +102,17 @@ std::string findOnPath(const std::string& name)
     return {};
 }
 
-int aboveStandardStreams(int fd)
+Failure aboveStandardStreams(int fd, int& moved)
 {
-    if (fd < 0 || fd > STDERR_FILENO)
-        return fd;
-    const int moved = fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
-    const int error = errno;
+    if (fd < 0)
+        return lastError();
+    moved = fd;
+    if (fd > STDERR_FILENO)
+        return {};
+    moved = fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    const Failure failed = moved < 0 ? lastError() : Failure();
     close(fd);
-    errno = error;
-    return moved;
+    return failed;
 }
 
 std::string descriptorPath(int fd)
@@ -116,14 +125,14 @@ std::string descriptorPath(int fd)
 // no other process can connect. Kept off the standard streams, which the
 // server's process replaces with /dev/null: a cookie there would be lost and
 // the server would start open to all.
-int cookieFile()
+Failure cookieFile(int& cookies)
 {
     char cookie[cookieLength];
     if (getrandom(cookie, sizeof cookie, 0) != static_cast<ssize_t>(sizeof cookie))
-        return -1;
-    const int fd = aboveStandardStreams(memfd_create("quasaril-xauthority", MFD_CLOEXEC));
-    if (fd < 0)
-        return -1;
+        return lastError();
+    int fd = -1;
+    if (Failure none = aboveStandardStreams(memfd_create("quasaril-xauthority", MFD_CLOEXEC), fd))
+        return none;
     Xauth entry{};
     entry.family = FamilyWild; // any host; with no number given, any display
     entry.address = noText;
@@ -135,15 +144,15 @@ int cookieFile()
     FILE* file = fdopen(dup(fd), "w");
     const bool written = file && XauWriteAuth(file, &entry) == 1;
     if ((file && std::fclose(file) != 0) || !written) {
-        const int error = errno;
+        const Failure failed = lastError();
         close(fd);
-        errno = error;
-        return -1;
+        return failed;
     }
-    return fd;
+    cookies = fd;
+    return {};
 }
 
-pid_t launchServer(const std::string& program, int numberOut, int cookies)
+Failure launchServer(const std::string& program, int numberOut, int cookies, pid_t& server)
 {
     std::string number = std::to_string(numberOut);
     std::string authority = descriptorPath(cookies);
@@ -152,14 +161,15 @@ pid_t launchServer(const std::string& program, int numberOut, int cookies)
     char* const arguments[] = {name,     displayfd, number.data(), auth,   authority.data(),
                                nolisten, tcp,       noreset,       nullptr};
     const pid_t parent = getpid();
-    const pid_t server = fork();
+    server = fork();
+    if (server < 0)
+        return lastError();
     if (server == 0)
         runServer(program.c_str(), arguments, parent, numberOut, cookies);
     // As the server does: whichever comes first, the group exists before
     // anything is sent to it.
-    if (server > 0)
-        setpgid(server, server);
-    return server;
+    setpgid(server, server);
+    return {};
 }
 
 bool endsWithin(pid_t server, std::chrono::milliseconds time)

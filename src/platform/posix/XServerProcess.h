@@ -8,6 +8,8 @@
 #include <string>
 #include <sys/types.h>
 
+#include "platform/Failure.h"
+
 namespace platform {
 namespace xdisplay {
 
@@ -15,14 +17,14 @@ namespace xdisplay {
 // shell would find it; empty if there is none.
 std::string findOnPath(const std::string& name);
 
-// An authority file holding a fresh random cookie for any display, in
-// memory only, on a close-on-exec descriptor above the standard streams;
-// -1 with errno set if it could not be made.
-int cookieFile();
+// Makes an authority file holding a fresh random cookie for any display, in
+// memory only, on a close-on-exec descriptor above the standard streams.
+Failure cookieFile(int& cookies);
 
-// The descriptor moved above the standard streams, close-on-exec; -1 with
-// errno set if it could not be (the descriptor is closed either way).
-int aboveStandardStreams(int fd);
+// Moves the descriptor above the standard streams, close-on-exec; fails
+// where it cannot (the descriptor is closed either way), or where `fd` is
+// none, the result of a failed call whose errno says why.
+Failure aboveStandardStreams(int fd, int& moved);
 
 // "/proc/self/fd/N": the file as any process sees its own descriptor N.
 std::string descriptorPath(int fd);
@@ -30,8 +32,8 @@ std::string descriptorPath(int fd);
 // Starts the server in a process group of its own, with standard streams on
 // /dev/null, and of this process's descriptors only numberOut and cookies
 // (both above the standard streams), told by number on its command line. It
-// is sent SIGTERM should this process die. Returns its PID, or -1.
-pid_t launchServer(const std::string& program, int numberOut, int cookies);
+// is sent SIGTERM should this process die.
+Failure launchServer(const std::string& program, int numberOut, int cookies, pid_t& server);
 
 // True once the descriptor is readable (or in error) before the deadline.
 bool readableBy(int fd, std::chrono::steady_clock::time_point deadline);
