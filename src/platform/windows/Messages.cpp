@@ -67,7 +67,7 @@ std::filesystem::path logPlace(const std::filesystem::path& directory, std::stri
         return directory;
     why = "quasaril: only " + std::to_string(room.QuadPart) + " bytes are free for " +
           directory.u8string() +
-          ", too few for this log and perhaps for the high score: " + "the log is kept here\n";
+          ", too few for this log and perhaps for the high score: the log is kept here\n";
     return temporary;
 }
 

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "GameFiles.h"
+#include "platform/Messages.h"
 #include "platform/PlayerDirectory.h"
 #include "Score.h"
 #include "TestSupport.h"
@@ -201,4 +202,19 @@ TEST(WindowsPlayerDirectory, WithoutUsableLocalAppDataPlayIsInATemporaryDirector
         EXPECT_FALSE(fs::exists(where)) << "a temporary directory is removed after play";
     }
     fs::remove_all(inUse);
+}
+
+// On a drive with no room left (Wine shows /proc as one) the log goes to the
+// temporary directory, where what the game says (a score it could not save)
+// is still kept.
+TEST(WindowsPlayerDirectory, OnAFullDriveTheLogIsKeptInTheTemporaryDirectory)
+{
+    const fs::path full = L"Z:\\proc";
+    if (!fs::exists(full))
+        GTEST_SKIP() << "no drive without room here";
+    ASSERT_FALSE(platform::messages::keepIn(full));
+    std::fputs("the high score cannot be kept\n", stderr);
+    const std::string log = readWhole(fs::temp_directory_path() / L"quasaril.log");
+    EXPECT_EQ(log.find("quasaril: only 0 bytes are free for Z:\\proc, "), 0u) << log;
+    EXPECT_NE(log.find("the high score cannot be kept"), std::string::npos) << log;
 }
