@@ -41,7 +41,7 @@ __attribute__((constructor(101))) void requireDisplay()
 int main()
 {
     // Before the play directory is made, so a stop at any moment removes it.
-    platform::gameend::endOnStopSignals(endedStatus);
+    const platform::Failure uncaught = platform::gameend::endOnStopSignals(endedStatus);
     namespace playerdir = platform::playerdir;
     // Where they are not found, the game reads its files where it plays and
     // says which are missing.
@@ -52,6 +52,8 @@ int main()
     // Where no log can be made the game still plays: it has nowhere to say so.
     static_cast<void>(platform::messages::keepIn(playDirectory.lasting()));
     // Said once the messages have their place, which may be in that directory.
+    if (uncaught)
+        std::fprintf(stderr, "quasaril: %s\n", uncaught.what().c_str());
     for (const platform::Failure& complaint : playDirectory.complaints())
         std::fprintf(stderr, "quasaril: %s\n", complaint.what().c_str());
     platform::errorstream::filterSfmlErrors();

@@ -16,8 +16,9 @@ namespace platform::gameend {
 // a game whose window was closed, once the directory below is removed.
 // Called on the thread that plays; a POSIX signal is handled there, whichever
 // thread it reaches. A signal ignored when the process started (nohup does
-// that for SIGHUP) stays ignored.
-void endOnStopSignals(int status);
+// that for SIGHUP) stays ignored. Fails where a stop cannot be caught: the
+// directory then goes only when the game ends by itself.
+Failure endOnStopSignals(int status);
 
 // Makes a fresh directory from a pattern ending in "XXXXXX", which is filled
 // in as mkdtemp does. It is removed, with every file in it, when the process

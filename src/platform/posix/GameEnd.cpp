@@ -98,7 +98,7 @@ extern "C" void endOnStop(int signal)
 
 } // namespace
 
-void endOnStopSignals(int status)
+Failure endOnStopSignals(int status)
 {
     stopStatus = status;
     mainThread = pthread_self();
@@ -108,9 +108,12 @@ void endOnStopSignals(int status)
     ending.sa_flags = SA_RESTART; // for the threads that pass it on
     for (const int signal : stopSignals) {
         struct sigaction before {};
-        if (sigaction(signal, nullptr, &before) == 0 && before.sa_handler != SIG_IGN)
-            sigaction(signal, &ending, nullptr);
+        if (sigaction(signal, nullptr, &before) != 0 ||
+            (before.sa_handler != SIG_IGN && sigaction(signal, &ending, nullptr) != 0))
+            return Failure::of(std::string("catch SIG") + sigabbrev_np(signal),
+                               std::error_code(errno, std::generic_category()));
     }
+    return {};
 }
 
 Failure makeDirectoryGoneAtEnd(const std::filesystem::path& patternPath,

@@ -100,10 +100,11 @@ void removeStale(const fs::path& pattern)
 
 } // namespace
 
-void endOnStopSignals(int status)
+Failure endOnStopSignals(int status)
 {
     stopStatus = status;
-    SetConsoleCtrlHandler(endOnStop, TRUE);
+    return SetConsoleCtrlHandler(endOnStop, TRUE) ? Failure()
+                                                  : windows::lastError("catch the console's stops");
 }
 
 Failure makeDirectoryGoneAtEnd(const fs::path& pattern, fs::path& directory)
