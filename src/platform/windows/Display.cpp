@@ -27,9 +27,10 @@ void waitForAKeyWhenAlone()
     if (GetConsoleProcessList(processes, consoleProcessesAsked) != 1 ||
         !onTheConsole(STD_INPUT_HANDLE) || !onTheConsole(STD_OUTPUT_HANDLE))
         return;
+    // Keys pressed before the question are dropped; any key after it counts.
+    FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE));
     std::fputs("Press any key to close this window.\n", stdout);
     std::fflush(stdout);
-    FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE));
     _getch();
 }
 
