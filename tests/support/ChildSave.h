@@ -16,7 +16,8 @@ enum class Saver {
     root, // POSIX systems only: root writing in the player's directory
 };
 
-// What a child saw of two frames that save the same score.
+// What a child saw of two frames that save the same score. The counts come
+// from Linux's /proc/self/io; Wine counts no process's reads and writes.
 struct TwoFrames {
     float best[2];                         // what SaveScore returned
     std::optional<long long> firstRead;    // bytes read by the first save, where measured
@@ -35,9 +36,9 @@ bool savesAs(Saver saver);
 std::optional<TwoFrames> saveTwiceInChild(void (*setUp)(), Saver saver, float score);
 
 // A child saving ever higher scores from `from` until it is killed: its
-// process id, or 0 when it could not start.
+// process id (on Windows, its handle), or 0 when it could not start.
 std::intptr_t startSaver(float from);
-// Kills the saver by its id and waits for it: whether the kill ended it.
+// Kills the saver and waits for it: whether the kill ended it.
 bool killSaver(std::intptr_t saver);
 // How many savers the kill test kills: process starts are slow under Wine.
 extern const int saverKills;
