@@ -51,12 +51,31 @@ std::string fileNumber(float value)
     return std::string(digits, end.ptr);
 }
 
+// A file saved by a Windows editor may begin with a byte-order mark: UTF-8's,
+// or UTF-16's, little-endian, where every character takes two bytes. The
+// text as one byte a character, without the mark; a character beyond the
+// first 256 ends a number there.
+std::string withoutByteOrderMark(const std::string& text)
+{
+    static const std::string utf8Mark = "\xef\xbb\xbf";
+    static const std::string utf16Mark = "\xff\xfe";
+    constexpr char notInANumber = '?';
+    if (text.compare(0, utf8Mark.size(), utf8Mark) == 0)
+        return text.substr(utf8Mark.size());
+    if (text.compare(0, utf16Mark.size(), utf16Mark) != 0)
+        return text;
+    std::string narrow;
+    for (std::size_t at = utf16Mark.size(); at + 1 < text.size(); at += 2)
+        narrow += text[at + 1] == '\0' ? text[at] : notInANumber;
+    return narrow;
+}
+
 // The stored best score; nothing when the text does not start with a finite
 // number, or when its number runs on to where a longer file was cut (the
 // rest of it is unread).
 std::optional<float> parseHighScore(const platform::files::Contents& onFile)
 {
-    std::istringstream in(onFile.text);
+    std::istringstream in(withoutByteOrderMark(onFile.text));
     in.imbue(std::locale::classic());
     float stored = 0.0f;
     if (!(in >> stored) || !std::isfinite(stored) || (onFile.cut && in.eof()))

@@ -3,7 +3,7 @@
 # What a Windows player's machine needs of the programs: no DLL but Windows'
 # own; the game a GUI program, which opens no console window, every other a
 # console program; no link time in the headers; and in the resources the
-# game's icon, in both sizes, and its version.
+# game's icon, in its six sizes, its version and a manifest.
 cmake_minimum_required(VERSION 3.25)
 set(system_dlls ADVAPI32.dll GDI32.dll KERNEL32.dll msvcrt.dll OPENGL32.dll SHELL32.dll USER32.dll WINMM.dll)
 string(REPLACE "." ", " numeric_version "${VERSION}")
@@ -47,8 +47,15 @@ foreach(program ${PROGRAMS})
                   OUTPUT_VARIABLE resources COMMAND_ERROR_IS_FATAL ANY)
   string(REGEX MATCHALL "/\\* RT_ICON \\*/" icons "${resources}")
   list(LENGTH icons icon_count)
-  if(NOT icon_count EQUAL 2 OR NOT resources MATCHES "RT_GROUP_ICON")
-    fail(${name} "not the game's icon in both sizes")
+  if(NOT icon_count EQUAL 6 OR NOT resources MATCHES "RT_GROUP_ICON")
+    fail(${name} "not the game's icon in its six sizes")
+  endif()
+  # Windows 10's identifier among those supported; awareness of each
+  # monitor's resolution, so Windows does not blur the window.
+  if(NOT resources MATCHES "1 24 /\\* RT_MANIFEST \\*/"
+     OR NOT resources MATCHES "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"
+     OR NOT resources MATCHES "true/pm.*PerMonitorV2")
+    fail(${name} "no manifest naming Windows 10 and awareness of each monitor's resolution")
   endif()
   if(NOT resources MATCHES "FILEVERSION ${numeric_version}, 0"
      OR NOT resources MATCHES "VALUE \"ProductVersion\", \"${VERSION}\""

@@ -2,7 +2,7 @@
 # packer as make windows runs it. Two packings of the same files, from stages
 # at different paths and inputs with different times and permissions, give
 # the same bytes; the entries are sorted and carry the time SOURCE_DATE_EPOCH;
-# text files get Windows line ends.
+# text files get UTF-8's byte-order mark and Windows line ends.
 set(ENV{SOURCE_DATE_EPOCH} 1700000000)
 set(epoch_in_zip 20231114.221320) # the same instant, as zipinfo -T shows it
 set(input ${WORK}/input)
@@ -45,7 +45,8 @@ endif()
 # Read as hexadecimal: execute_process would turn \r\n into \n.
 file(ARCHIVE_EXTRACT INPUT ${WORK}/first.zip DESTINATION ${WORK}/unpacked PATTERNS notes.txt)
 file(READ ${WORK}/unpacked/notes.txt notes HEX)
-string(HEX "one\r\ntwo\r\n" expected_notes)
+string(ASCII 239 187 191 utf8_mark)
+string(HEX "${utf8_mark}one\r\ntwo\r\n" expected_notes)
 if(NOT notes STREQUAL expected_notes)
   message(FATAL_ERROR "notes.txt reads ${notes} in hexadecimal, want ${expected_notes}")
 endif()

@@ -1,7 +1,8 @@
 # cmake -D SOURCE_DIR=... -D STAGE=DIR -D ZIP=FILE -D STRIP=TOOL
 #       -D ENTRIES=NAME=FILE;... -D LIBRARY_LICENSES=FILE;... -P PackZip.cmake
 # Packs the Windows zip from a fresh stage: the programs stripped, the text
-# files with Windows line ends, the libraries' licences in one file. The
+# files in UTF-8 with a byte-order mark and Windows line ends, the
+# libraries' licences in one file. The
 # same inputs give the same bytes: the entries are sorted, every file has
 # the time SOURCE_DATE_EPOCH (or the last commit's) and fixed permissions,
 # and zip -X leaves out the owner and the extra time fields (access and
@@ -14,10 +15,13 @@ file(REMOVE_RECURSE ${STAGE})
 file(MAKE_DIRECTORY ${STAGE})
 file(REMOVE ${ZIP})
 
-# Windows' own editors read either line end; older ones only \r\n.
+# Windows' own editors read either line end; older ones only \r\n. Notepad
+# takes text without a byte-order mark for the system's code page, and
+# shows "Schüller" as "SchÃ¼ller": the texts are UTF-8 with the mark.
+string(ASCII 239 187 191 utf8_mark)
 function(write_text to text)
   string(REPLACE "\n" "\r\n" text "${text}")
-  file(WRITE ${to} "${text}")
+  file(WRITE ${to} "${utf8_mark}${text}")
 endfunction()
 function(copy_text from to)
   file(READ ${from} text)

@@ -17,7 +17,9 @@ Failure forGame();
 // The same for the check program, whose cases open no window but build the
 // game's objects: where no X display can be opened, a private virtual X
 // server is started for it. Why there is none, in words that follow
-// "quasaril-check: ".
+// "quasaril-check: ". On Windows, where it is the only process on its
+// console (double-clicked), it waits for a key as it ends, so the console
+// stays open to be read.
 Failure forChecks();
 
 } // namespace platform::display

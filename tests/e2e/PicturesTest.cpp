@@ -107,16 +107,17 @@ TEST(Pictures, TheWindowsIconFileHoldsEachDesktopIconPixelForPixel)
 {
     const fs::path icons(QUASARIL_ICON_DIR);
     const std::string file = bytes(icons / "quasaril.ico");
-    const unsigned sides[] = {64, 128};
+    const unsigned sides[] = {16, 32, 48, 64, 128, 256};
     ASSERT_EQ(number(file, 0, 4), 0x10000u) << "not an icon file";
     ASSERT_EQ(number(file, 4, 2), std::size(sides));
     for (std::size_t entry = 0; entry < std::size(sides); ++entry) {
         const unsigned side = sides[entry];
         const std::size_t at = 6 + 16 * entry;
-        EXPECT_EQ(number(file, at, 1), side);
+        EXPECT_EQ(number(file, at, 1), side % 256) << "the side, 256 as 0";
         EXPECT_EQ(number(file, at + 6, 2), 32u) << "bits per pixel";
         const std::size_t bitmap = number(file, at + 12, 4);
-        ASSERT_EQ(number(file, at + 8, 4), 40 + side * side * 4 + side * side / 8);
+        const unsigned maskRow = (side + 31) / 32 * 4; // bits padded to whole 32-bit words
+        ASSERT_EQ(number(file, at + 8, 4), 40 + side * side * 4 + maskRow * side);
         EXPECT_EQ(number(file, bitmap + 4, 4), side);
         EXPECT_EQ(number(file, bitmap + 8, 4), 2 * side) << "pixels and mask";
         sf::Image png;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <numeric>
 
 namespace pictures {
 
@@ -47,7 +48,7 @@ void stars(sf::Image& image, int side, int radius, int unit)
     }
 }
 
-sf::Image icon(unsigned size)
+sf::Image drawing(unsigned size)
 {
     const int side = static_cast<int>(size);
     const int unit = side / unitsAcross;
@@ -63,15 +64,38 @@ sf::Image icon(unsigned size)
     return image;
 }
 
+// Each pixel the mean of a square of `factor` by `factor` pixels, its
+// colour weighted by alpha, so clear pixels darken no edge.
+sf::Image shrunk(const sf::Image& large, unsigned factor)
+{
+    const unsigned side = large.getSize().x / factor;
+    const unsigned area = factor * factor;
+    sf::Image small = blank(side, side);
+    for (unsigned y = 0; y < side; ++y)
+        for (unsigned x = 0; x < side; ++x) {
+            unsigned r = 0, g = 0, b = 0, a = 0;
+            for (unsigned dy = 0; dy < factor; ++dy)
+                for (unsigned dx = 0; dx < factor; ++dx) {
+                    const sf::Color c = large.getPixel(x * factor + dx, y * factor + dy);
+                    r += c.r * c.a, g += c.g * c.a, b += c.b * c.a, a += c.a;
+                }
+            if (a > 0)
+                small.setPixel(
+                    x, y,
+                    sf::Color(static_cast<sf::Uint8>(r / a), static_cast<sf::Uint8>(g / a),
+                              static_cast<sf::Uint8>(b / a), static_cast<sf::Uint8>(a / area)));
+        }
+    return small;
+}
+
 } // namespace
 
-sf::Image smallIcon()
+// Drawn where a unit is a whole number of pixels (48 at 192, then shrunk
+// four times), and smaller sides shrunk from the smallest drawing.
+sf::Image icon(unsigned side)
 {
-    return icon(unitsAcross);
-}
-sf::Image largeIcon()
-{
-    return icon(2 * unitsAcross);
+    const unsigned drawn = std::lcm(side, static_cast<unsigned>(unitsAcross));
+    return drawn == side ? drawing(side) : shrunk(drawing(drawn), drawn / side);
 }
 
 } // namespace pictures

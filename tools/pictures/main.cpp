@@ -62,30 +62,38 @@ constexpr bool drawsTheGamesList()
 }
 static_assert(drawsTheGamesList(), "every picture of cmake/GameFiles.cmake needs a drawing");
 
-// The desktop's icons, named by their size in the icon theme.
-const Picture icons[] = {
-    {"64x64.png", smallIcon},
-    {"128x128.png", largeIcon},
-};
+// The sides of the desktop's icons: what Windows' Explorer and taskbar and
+// the desktops' menus ask for.
+constexpr unsigned iconSides[] = {16, 32, 48, 64, 128, 256};
 const char* const windowsIconName = "quasaril.ico";
 
-template <std::size_t count>
-bool drawAll(const Picture (&list)[count], const std::string& directory)
+bool save(const sf::Image& image, const std::string& directory, const std::string& name)
 {
-    for (const Picture& picture : list)
-        if (!picture.draw().saveToFile(directory + "/" + picture.name)) {
-            std::cerr << "make_pictures: cannot write " << picture.name << "\n";
+    if (image.saveToFile(directory + "/" + name))
+        return true;
+    std::cerr << "make_pictures: cannot write " << name << "\n";
+    return false;
+}
+
+bool drawGamePictures(const std::string& directory)
+{
+    for (const Picture& picture : gamePictures)
+        if (!save(picture.draw(), directory, picture.name))
             return false;
-        }
     return true;
 }
 
-// The Windows icon file holds every size of the desktop's icons.
-bool drawIconFile(const std::string& directory)
+// Each icon is named by its size in the icon theme; the Windows icon file
+// holds them all.
+bool drawIcons(const std::string& directory)
 {
     std::vector<sf::Image> images;
-    for (const Picture& picture : icons)
-        images.push_back(picture.draw());
+    for (const unsigned side : iconSides) {
+        images.push_back(icon(side));
+        const std::string size = std::to_string(side);
+        if (!save(images.back(), directory, size + "x" + size + ".png"))
+            return false;
+    }
     if (saveIconFile(images, directory + "/" + windowsIconName))
         return true;
     std::cerr << "make_pictures: cannot write " << windowsIconName << "\n";
@@ -101,9 +109,9 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
-        if (!drawAll(gamePictures, argv[1]))
+        if (!drawGamePictures(argv[1]))
             return 1;
-        if (argc == 3 && !(drawAll(icons, argv[2]) && drawIconFile(argv[2])))
+        if (argc == 3 && !drawIcons(argv[2]))
             return 1;
     } catch (const std::logic_error& fault) {
         std::cerr << "make_pictures: " << fault.what() << "\n";

@@ -1,8 +1,10 @@
 #include "platform/HighScoreFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +19,9 @@ constexpr mode_t newFileMode = 0666; // less the umask
 constexpr mode_t permissionBits = 0777;
 constexpr char draftSuffix[] = ".XXXXXX"; // mkostemp fills in the X's
 constexpr std::size_t draftSuffixLength = sizeof draftSuffix - 1;
+// A save takes far less: a draft older than its own by this much was left
+// by a game killed while saving, never one that another game is writing.
+constexpr time_t staleDraftSeconds = 60;
 const char* const notRegular = "not a regular file";
 
 Failure reason(int error)
@@ -83,6 +88,42 @@ std::string draftTemplate(const Place& place)
            draftSuffix;
 }
 
+// One of mkostemp's letters: an ASCII letter or digit.
+bool draftLetter(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// A name of the drafts of this file: its own name, a dot and six letters.
+bool isDraftOf(const std::string& file, const char* entry)
+{
+    const std::size_t length = std::strlen(entry);
+    return length == file.size() + draftSuffixLength &&
+           std::strncmp(entry, file.c_str(), file.size()) == 0 && entry[file.size()] == '.' &&
+           std::all_of(entry + file.size() + 1, entry + length, draftLetter);
+}
+
+// Removes the drafts of the file that games killed while saving left
+// behind: regular files of a draft's name, staleDraftSeconds older than
+// this save's own draft.
+void clearStaleDrafts(const Place& place, time_t ownDraftTime)
+{
+    const int listed = ::openat(place.directory.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* const entries = listed < 0 ? nullptr : ::fdopendir(listed);
+    if (entries == nullptr) {
+        if (listed >= 0)
+            ::close(listed);
+        return;
+    }
+    struct stat status;
+    while (const dirent* entry = ::readdir(entries))
+        if (isDraftOf(place.name, entry->d_name) &&
+            ::fstatat(::dirfd(entries), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(status.st_mode) && status.st_mtime + staleDraftSeconds < ownDraftTime)
+            ::unlinkat(::dirfd(entries), entry->d_name, 0);
+    ::closedir(entries);
+}
+
 // Writes the text into a fresh draft and renames it over the file: the file
 // holds the old or the new text at every moment. mkostemp creates the draft
 // exclusively, so a name planted in advance (a link, say) is skipped, never
@@ -103,12 +144,17 @@ int saveThroughDraft(const Place& place, const std::string& text, const struct s
         error = errno;
     if (error == 0)
         error = writeAll(draft.get(), text);
+    struct stat written;
+    if (error == 0 && ::fstat(draft.get(), &written) != 0)
+        error = errno;
     const int closed = draft.close();
     error = error != 0 ? error : closed;
     if (error == 0 && ::renameat(directory, draftName.c_str(), directory, place.name.c_str()) != 0)
         error = errno;
     if (error != 0)
         ::unlinkat(directory, draftName.c_str(), 0);
+    else
+        clearStaleDrafts(place, written.st_mtime);
     return error;
 }
 

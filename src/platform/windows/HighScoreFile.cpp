@@ -1,5 +1,6 @@
 #include "platform/HighScoreFile.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <utility>
@@ -19,6 +20,10 @@ const char* const notRegular = "not a regular file";
 const char* const linkNotFollowed = "a symbolic link, not followed";
 constexpr int draftTries = 10; // names taken in advance are skipped
 constexpr DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// A save takes far less: a draft older than its own by this much (in the
+// file times' tenths of a microsecond) was left by a game ended while
+// saving, never one that another game is writing.
+constexpr ULONGLONG staleDraftAge = 60ULL * 10000000ULL;
 
 // An open handle, closed when it goes.
 class Handle {
@@ -101,6 +106,40 @@ Handle makeDraft(const std::wstring& path, std::wstring& draft)
     return Handle(INVALID_HANDLE_VALUE);
 }
 
+ULONGLONG ticks(const FILETIME& time)
+{
+    return ULONGLONG(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+}
+
+// A name of the drafts of this file: its own name, a dot and digits.
+bool isDraftOf(const std::wstring& file, const std::wstring& entry)
+{
+    const std::size_t digits = file.size() + 1;
+    return entry.size() > digits && entry.compare(0, file.size(), file) == 0 &&
+           entry[file.size()] == L'.' &&
+           std::all_of(entry.begin() + digits, entry.end(),
+                       [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+// Removes the drafts of the file that games ended while saving left behind:
+// plain files of a draft's name, staleDraftAge older than this save's own.
+void clearStaleDrafts(const std::wstring& path, const FILETIME& ownDraftTime)
+{
+    const fs::path file(path);
+    const std::wstring name = file.filename().wstring();
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((path + L".*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    constexpr DWORD notPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    do
+        if (isDraftOf(name, found.cFileName) && !(found.dwFileAttributes & notPlain) &&
+            ticks(found.ftLastWriteTime) + staleDraftAge < ticks(ownDraftTime))
+            DeleteFileW((file.parent_path() / found.cFileName).c_str());
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
 // Writes the text into a draft that then takes the file's place: the file
 // holds the old or the new text at every moment. No flush to the disk, as on
 // other systems: the score can rise in every frame.
@@ -112,6 +151,9 @@ Failure saveThroughDraft(const std::wstring& path, const std::string& text, bool
     if (!draft)
         return windows::lastError();
     Failure failed = writeAll(draft, text);
+    FILETIME written{};
+    if (!failed && !GetFileTime(draft.get(), nullptr, nullptr, &written))
+        failed = windows::lastError();
     if (!draft.close() && !failed)
         failed = windows::lastError();
     const bool placed =
@@ -120,10 +162,21 @@ Failure saveThroughDraft(const std::wstring& path, const std::string& text, bool
         failed = windows::lastError();
     if (failed)
         DeleteFileW(draftPath.c_str());
+    else
+        clearStaleDrafts(path, written);
     return failed;
 }
 
-// Where no draft can be made beside it.
+// The file has other names (hard links), which must all see the new text.
+bool hasOtherNames(const std::wstring& path)
+{
+    const Handle file = open(path, FILE_READ_ATTRIBUTES, OPEN_EXISTING);
+    BY_HANDLE_FILE_INFORMATION information;
+    return file && GetFileInformationByHandle(file.get(), &information) &&
+           information.nNumberOfLinks > 1;
+}
+
+// Where no draft can be made beside it, or where other names must see the text.
 Failure rewriteInPlace(const Handle& file, const std::string& text)
 {
     if (SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
@@ -189,9 +242,11 @@ Failure replaceWhole(const char* name, const std::string& text)
         return saveThroughDraft(path, text, noDraft);
     if (Failure unwritable = whyUnwritable(name))
         return unwritable;
-    Failure failed = saveThroughDraft(path, text, noDraft);
-    if (!noDraft)
-        return failed;
+    if (!hasOtherNames(path)) {
+        Failure failed = saveThroughDraft(path, text, noDraft);
+        if (!noDraft)
+            return failed;
+    }
     const Handle file = open(path, GENERIC_WRITE, OPEN_EXISTING);
     return file ? rewriteInPlace(file, text) : windows::lastError();
 }
