@@ -111,17 +111,13 @@ TEST(GameClock, ReleaseReturnsToTheRealClock)
 
 namespace {
 
-// What happens to the clock: time passes, or the player stops or runs it.
-struct ClockStep {
-    enum Kind { Pass, Stop, Run } kind;
-    long milliseconds = 0; // of a Pass
-};
-
+// The time since start-up at first, then spans of it that pass, the clock
+// stopping and running again in turn between two; what it reads after them.
 struct PausedSpans {
     const char* name;
-    long start; // the time since start-up when the steps begin
-    std::vector<ClockStep> steps;
-    long reading; // what the game's clock reads after them
+    long start;
+    std::vector<long> spans; // running, paused, running, ...
+    long reading;
 };
 
 void PrintTo(const PausedSpans& spans, std::ostream* out)
@@ -134,42 +130,24 @@ protected:
     void TearDown() override { hooks::releaseClock(); }
 };
 
-constexpr ClockStep stop{ClockStep::Stop};
-constexpr ClockStep run{ClockStep::Run};
-
-constexpr ClockStep pass(long milliseconds)
-{
-    return {ClockStep::Pass, milliseconds};
-}
-
 } // namespace
 
 TEST_P(GameClockPause, LeavesThePausedSpansOut)
 {
     hooks::pinClock(GetParam().start);
-    for (const ClockStep& step : GetParam().steps) {
-        if (step.kind == ClockStep::Pass)
-            hooks::advanceClock(step.milliseconds);
-        else if (step.kind == ClockStep::Stop)
-            platform::stopClock();
-        else
-            platform::runClock();
+    const std::vector<long>& spans = GetParam().spans;
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        if (i > 0)
+            i % 2 ? platform::stopClock() : platform::runClock();
+        hooks::advanceClock(spans[i]);
     }
     EXPECT_EQ(gameClock(), GetParam().reading);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Spans, GameClockPause,
-    ::testing::Values(
-        PausedSpans{"StandsWhileStopped", 1000, {pass(200), stop, pass(500)}, 1200},
-        PausedSpans{"GoesOnWhereItStood", 1000, {pass(200), stop, pass(500), run, pass(300)}, 1500},
-        PausedSpans{"SeveralPauses",
-                    1000,
-                    {stop, pass(100), run, pass(50), stop, pass(400), run, pass(25), stop, pass(7)},
-                    1075},
-        PausedSpans{"APauseAtStartUp", 0, {stop, pass(3000), run, pass(10)}, 10},
-        PausedSpans{"StopAndRunTwiceCountOnce",
-                    1000,
-                    {stop, pass(100), stop, pass(100), run, run, pass(10)},
-                    1010}),
+    ::testing::Values(PausedSpans{"StandsWhileStopped", 1000, {200, 500}, 1200},
+                      PausedSpans{"GoesOnWhereItStood", 1000, {200, 500, 300}, 1500},
+                      PausedSpans{"SeveralPauses", 1000, {0, 100, 50, 400, 25, 7}, 1075},
+                      PausedSpans{"APauseAtStartUp", 0, {0, 3000, 10}, 10}),
     [](const ::testing::TestParamInfo<PausedSpans>& info) { return info.param.name; });
