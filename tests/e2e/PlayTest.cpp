@@ -412,7 +412,8 @@ TEST_F(PauseEndToEnd, PlayStandsStillAndTheClockGoesOnWhereItStood)
     ASSERT_TRUE(pollUntil(scaled(Seconds(30)), [&] {
         const Screen screen = window.screen();
         before = clockStep(screen);
-        return before && *before >= unpausedFire - lead && !showsEnemyShot(screen);
+        return before && *before >= unpausedFire - lead && *before < unpausedFire &&
+               !showsEnemyShot(screen);
     }));
     const auto pressed = std::chrono::steady_clock::now();
     pause(window);
