@@ -56,7 +56,7 @@ MainMenu::MenuResult MainMenu::GetMenuResponse(sf::RenderWindow& window, const s
             }
             if (menuEvent.type == sf::Event::Closed)
                 return Exit;
-            if (windowfit::followResize(window, menuEvent))
+            if (windowfit::follow(window, menuEvent))
                 windowfit::showAlone(window, picture);
         }
     }

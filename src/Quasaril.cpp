@@ -5,6 +5,7 @@
 
 #include "GameFiles.h"
 #include "MainMenu.h"
+#include "PlayerPause.h"
 #include "PowerUp.h"
 #include "SplashScreen.h"
 #include "WindowFit.h"
@@ -199,6 +200,28 @@ sf::Event noEvent()
     return event;
 }
 
+bool isKeyEvent(const sf::Event& event)
+{
+    return event.type == sf::Event::KeyPressed || event.type == sf::Event::KeyReleased;
+}
+
+bool endsPlay(const sf::Event& event)
+{
+    return event.type == sf::Event::Closed ||
+           (isKeyEvent(event) && event.key.code == sf::Keyboard::Escape);
+}
+
+// The player's pause keeps the frame from running; Escape and a close still
+// end the game at once.
+bool heldByPause(const sf::Event& event)
+{
+    if (!playerpause::holds(Quasaril::_mainWindow, event))
+        return false;
+    if (endsPlay(event))
+        Quasaril::setState(Quasaril::Exiting);
+    return true;
+}
+
 } // namespace
 
 void Quasaril::Run()
@@ -222,8 +245,9 @@ void Quasaril::GameLoop()
     _mainWindow.display();
     sf::Event currentEvent = noEvent();
     _mainWindow.pollEvent(currentEvent);
-    // Play draws the whole frame anew each pass: a new view is all a resize needs.
-    windowfit::followResize(_mainWindow, currentEvent);
+    // Play draws the whole frame anew each pass: a new view is all a resize
+    // or a switch to or from the whole screen needs.
+    windowfit::follow(_mainWindow, currentEvent);
     switch (_gameState) {
     case ShowingSplash:
         ShowSplashScreen();
@@ -232,6 +256,8 @@ void Quasaril::GameLoop()
         ShowMenu();
         break;
     case Playing:
+        if (heldByPause(currentEvent))
+            break;
         playing(currentEvent);
         _mainWindow.display();
         break;
@@ -296,11 +322,6 @@ void placeShip()
     place(Quasaril::_player1, x, y);
 }
 
-bool isKeyEvent(const sf::Event& event)
-{
-    return event.type == sf::Event::KeyPressed || event.type == sf::Event::KeyReleased;
-}
-
 } // namespace
 
 void Quasaril::playing(sf::Event currentEvent)
@@ -356,7 +377,7 @@ void Quasaril::checkEvents(sf::Event currentEvent)
     const sf::Keyboard::Key key =
         isKeyEvent(currentEvent) ? currentEvent.key.code : sf::Keyboard::Unknown;
 
-    if (currentEvent.type == sf::Event::Closed || key == sf::Keyboard::Escape)
+    if (endsPlay(currentEvent))
         _gameState = Exiting;
 
     if (key == sf::Keyboard::Left) {

@@ -190,6 +190,11 @@ void drawText(Line line, const std::string& words, unsigned size, sf::Color colo
 
 } // namespace
 
+const sf::Font& gameFont()
+{
+    return loadFont();
+}
+
 Score::Score() : GameScore(0.0f) {}
 
 // Called in every frame: it also keeps the high-score file.

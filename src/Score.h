@@ -2,6 +2,10 @@
 
 #include <string>
 
+namespace sf {
+class Font;
+}
+
 // The running score, the texts drawn over the playfield and the high-score
 // file "HighScore.txt" in the working directory.
 class Score {
@@ -16,3 +20,6 @@ public:
 
     float GameScore;
 };
+
+// The game's font, read once and held for every text the game draws.
+const sf::Font& gameFont();

@@ -5,10 +5,16 @@
 
 namespace {
 
+// Alt may begin Alt+Enter, the switch to the whole screen.
+bool isAlt(const sf::Event& event)
+{
+    return event.key.code == sf::Keyboard::LAlt || event.key.code == sf::Keyboard::RAlt;
+}
+
 bool endsSplash(const sf::Event& event)
 {
-    return event.type == sf::Event::KeyPressed || event.type == sf::Event::MouseButtonPressed ||
-           event.type == sf::Event::Closed;
+    return (event.type == sf::Event::KeyPressed && !isAlt(event)) ||
+           event.type == sf::Event::MouseButtonPressed || event.type == sf::Event::Closed;
 }
 
 } // namespace
@@ -22,16 +28,16 @@ void SplashScreen::Show(sf::RenderWindow& renderWindow)
     renderWindow.draw(sprite);
     renderWindow.display();
 
-    // Busy wait, as the rest of the game loop: a key, a button or a close
-    // request ends it, a resize shows the picture again at the new size,
-    // anything else is dropped.
+    // Busy wait, as the rest of the game loop: a resize or a switch to or
+    // from the whole screen shows the picture again, any other key, a button
+    // or a close request ends it, anything else is dropped.
     sf::Event event;
     while (true) {
         while (renderWindow.pollEvent(event)) {
-            if (endsSplash(event))
-                return;
-            if (windowfit::followResize(renderWindow, event))
+            if (windowfit::follow(renderWindow, event))
                 windowfit::showAlone(renderWindow, sprite);
+            else if (endsSplash(event))
+                return;
         }
     }
 }

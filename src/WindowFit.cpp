@@ -27,6 +27,46 @@ sf::View playfieldView(sf::Vector2u window)
     return view;
 }
 
+// What the window was before it took the whole screen, and its title,
+// which a window made anew needs again.
+struct Windowed {
+    std::string title;
+    bool fullScreen = false;
+    sf::Vector2i position;
+    sf::Vector2u size;
+};
+
+Windowed& windowed()
+{
+    static Windowed* const held = new Windowed; // lives until the process ends
+    return *held;
+}
+
+bool asksFullScreenSwitch(const sf::Event& event)
+{
+    if (event.type != sf::Event::KeyPressed)
+        return false;
+    return event.key.code == sf::Keyboard::F11 ||
+           (event.key.code == sf::Keyboard::Enter && event.key.alt);
+}
+
+// The window is made anew either way; pictures and fonts are the process's
+// and outlive it.
+void switchFullScreen(sf::RenderWindow& window)
+{
+    Windowed& was = windowed();
+    if (was.fullScreen) {
+        window.create(sf::VideoMode(was.size.x, was.size.y, bitsPerPixel), was.title);
+        window.setPosition(was.position);
+    } else {
+        was.position = window.getPosition();
+        was.size = window.getSize();
+        window.create(sf::VideoMode::getDesktopMode(), was.title, sf::Style::Fullscreen);
+    }
+    was.fullScreen = !was.fullScreen;
+    window.setView(playfieldView(window.getSize()));
+}
+
 } // namespace
 
 Placement placementOn(sf::Vector2u desktop)
@@ -61,6 +101,7 @@ void open(sf::RenderWindow& window, const std::string& title)
     window.create(sf::VideoMode(placement.side, placement.side, bitsPerPixel), title);
     window.setPosition(placement.position);
     window.setView(playfieldView(window.getSize()));
+    windowed().title = title;
 }
 
 bool followResize(sf::RenderWindow& window, const sf::Event& event)
@@ -68,6 +109,14 @@ bool followResize(sf::RenderWindow& window, const sf::Event& event)
     if (event.type != sf::Event::Resized)
         return false;
     window.setView(playfieldView({event.size.width, event.size.height}));
+    return true;
+}
+
+bool follow(sf::RenderWindow& window, const sf::Event& event)
+{
+    if (!asksFullScreenSwitch(event))
+        return followResize(window, event);
+    switchFullScreen(window);
     return true;
 }
 

@@ -36,6 +36,12 @@ void open(sf::RenderWindow& window, const std::string& title);
 // new size, for a Resized event; false for any other event.
 bool followResize(sf::RenderWindow& window, const sf::Event& event);
 
+// Follows what the player does to the window: a resize, or F11 or Alt+Enter,
+// which switch between the window and the whole screen. True when the window
+// must be drawn again; the playfield fits it, square, centred and barred.
+// Back from the whole screen the window has its old size and place again.
+bool follow(sf::RenderWindow& window, const sf::Event& event);
+
 // Clears the window, bars and all, and shows the one picture.
 void showAlone(sf::RenderWindow& window, const sf::Drawable& picture);
 

@@ -14,6 +14,7 @@
 
 #include "GameFiles.h"
 #include "MainMenu.h"
+#include "platform/GameClock.h"
 #include "Quasaril.h"
 #include "SplashScreen.h"
 #include "TestSupport.h"
@@ -373,4 +374,49 @@ TEST_F(GameDriverTest, TheMenusExitEndsRun)
     Quasaril::Run();
     EXPECT_TRUE(Quasaril::IsExiting());
     EXPECT_FALSE(window().isOpen());
+}
+
+namespace {
+
+// Every event queued before is taken, one a pass.
+void passes()
+{
+    for (int pass = 0; pass < 50; ++pass)
+        Quasaril::GameLoop();
+}
+
+void focusOn(const sf::Window& focused)
+{
+    xdotool("windowfocus --sync " +
+            std::to_string(static_cast<unsigned long>(focused.getSystemHandle())));
+}
+
+} // namespace
+
+// Another program takes the keyboard and gives it back: the game stays
+// Playing, but its frames and its clock stand until P, and the clock goes
+// on from where it stood. The clock is pinned: only a pause holds it.
+TEST_F(GameDriverTest, ALostFocusPausesPlayUntilP)
+{
+    constexpr long start = 100000;
+    platform::testhooks::pinClock(start);
+    Quasaril::setState(Quasaril::Playing);
+    {
+        const sf::Window other(sf::VideoMode(100, 100), "another program");
+        xdotool("search --sync --onlyvisible --name 'another program'");
+        focusOn(window());
+        focusOn(other);
+        passes();
+        focusOn(window());
+    }
+    passes();
+    QuasarilInspector::time_2() = 0.0f; // counted by every frame
+    platform::testhooks::advanceClock(500);
+    passes();
+    EXPECT_EQ(Quasaril::getState(), "Playing");
+    EXPECT_EQ(QuasarilInspector::time_2(), 0.0f) << "frames while paused";
+    queueKey("key", "p");
+    passes();
+    EXPECT_GT(QuasarilInspector::time_2(), 0.0f) << "no frame after P";
+    EXPECT_EQ(platform::gameClock(), start);
 }

@@ -20,6 +20,21 @@ const SteadyClock::time_point startTakenAtLoad = processStart();
 bool clockPinned = false;
 long pinnedReading = 0;
 
+// The player's pause: when the clock stopped, and how long it has stood
+// still before, in all.
+bool clockStopped = false;
+long stoppedAt = 0;
+long stoppedInAll = 0;
+
+long sinceStart()
+{
+    if (clockPinned)
+        return pinnedReading;
+    const auto elapsed = SteadyClock::now() - processStart();
+    return static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
+
 // A linear congruential generator with the constants of the classic C library
 // rand(): the game's sequence is the one an unseeded rand() gives there.
 constexpr std::uint32_t randomSeed = 1;
@@ -31,11 +46,23 @@ std::uint32_t randomState = randomSeed;
 
 long gameClock()
 {
-    if (clockPinned)
-        return pinnedReading;
-    const auto elapsed = SteadyClock::now() - processStart();
-    return static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+    return (clockStopped ? stoppedAt : sinceStart()) - stoppedInAll;
+}
+
+void stopClock()
+{
+    if (clockStopped)
+        return;
+    stoppedAt = sinceStart();
+    clockStopped = true;
+}
+
+void runClock()
+{
+    if (!clockStopped)
+        return;
+    stoppedInAll += sinceStart() - stoppedAt;
+    clockStopped = false;
 }
 
 int gameRand()

@@ -6,8 +6,15 @@
 namespace platform {
 
 // Milliseconds elapsed since the process started, read from a monotonic clock.
-// The game treats it as a tick counter at 1000 ticks per second.
+// The game treats it as a tick counter at 1000 ticks per second. The spans
+// the player spent paused are left out: the clock stands still from
+// stopClock to runClock, and goes on from where it stood.
 long gameClock();
+
+// The player's pause: the clock stops, and runs again. A second stop while
+// stopped, or a run while running, changes nothing.
+void stopClock();
+void runClock();
 
 // The game's one random sequence, never seeded: 0 to 32767 per draw, the same
 // sequence in every process (41, 18467, 6334, 26500, 19169, ...).
@@ -15,7 +22,8 @@ int gameRand();
 
 // Test hooks. The game itself never calls these.
 namespace testhooks {
-void pinClock(long milliseconds);     // gameClock() returns this until released
+// The time since start-up reads this until released, less any paused spans.
+void pinClock(long milliseconds);
 void advanceClock(long milliseconds); // moves a pinned clock forward
 void releaseClock();                  // back to the real monotonic clock
 void restartRandom();                 // gameRand() starts its sequence again

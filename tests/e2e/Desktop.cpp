@@ -423,6 +423,14 @@ bool Screen::showsScores() const
     return count({50, 50, 100, 55}, magenta) > least && count({650, 50, 140, 55}, cyan) > least;
 }
 
+bool Screen::samePixels(const Screen& other) const
+{
+    const sf::Vector2u size = _shot.getSize();
+    return size == other._shot.getSize() &&
+           std::equal(_shot.getPixelsPtr(), _shot.getPixelsPtr() + 4 * size.x * size.y,
+                      other._shot.getPixelsPtr());
+}
+
 // ---------------------------------------------------------------------------
 
 std::optional<GameWindow> GameWindow::find(Seconds limit)

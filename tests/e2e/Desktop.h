@@ -147,6 +147,8 @@ public:
     int count(const sf::IntRect& area, const std::function<bool(sf::Color)>& test) const;
     // The magenta score and the cyan high score at the top of play.
     bool showsScores() const;
+    // Both shots hold the same pixels.
+    bool samePixels(const Screen& other) const;
 
 private:
     sf::Image _shot;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <ostream>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "GameFiles.h"
@@ -345,3 +346,140 @@ INSTANTIATE_TEST_SUITE_P(Sizes, ResizeEndToEnd,
                                     std::to_string(info.param.size.y) +
                                     (info.param.exit ? "Exit" : "Play");
                          });
+
+namespace {
+
+class PauseEndToEnd : public EndToEnd {};
+
+// The power-up drifts one pixel right and down every 40 ms of the game's
+// clock: its place on the diagonal is the clock's reading, on screen.
+constexpr auto clockPerDriftStep = std::chrono::milliseconds(40);
+
+std::optional<int> clockStep(const Screen& screen)
+{
+    std::optional<int> step;
+    for (int z = 0; z < 800 && !step; ++z)
+        if (screen.shows(picture(gamefiles::powerUp), z, z + 1) >= spriteShown)
+            step = z;
+    return step;
+}
+
+// Only the enemy shot's slime is this green.
+bool showsEnemyShot(const Screen& screen)
+{
+    const auto slime = [](sf::Color c) { return c.r > 100 && c.r < 140 && c.g > 240 && c.b < 110; };
+    return screen.count({0, 0, 800, 800}, slime) >= 40; // of the drop's 112
+}
+
+// The frame under "Paused" is dimmed: nothing else there is white.
+bool showsPaused(const Screen& screen)
+{
+    const auto white = [](sf::Color c) { return c.r > 240 && c.g > 240 && c.b > 240; };
+    return screen.count({200, 330, 400, 110}, white) >= 400;
+}
+
+// The game's clock in the first screenshot that shows an enemy shot.
+int clockAtFirstEnemyShot(const GameWindow& window)
+{
+    std::optional<int> step;
+    if (!pollUntil(scaled(Seconds(30)), [&] {
+            const Screen screen = window.screen();
+            step = clockStep(screen);
+            return showsEnemyShot(screen) && step;
+        }))
+        throw std::runtime_error("no enemy shot");
+    return *step;
+}
+
+void pause(const GameWindow& window)
+{
+    window.key("p");
+    if (!pollUntil(scaled(Seconds(5)), [&] { return showsPaused(window.screen()); }))
+        throw std::runtime_error("no \"Paused\" after P");
+}
+
+} // namespace
+
+// Paused shortly before the enemy fire starts, 15 s into the game's clock,
+// and held so long that a clock running through the pause would be 3 s past
+// it, the first shot comes at the clock's reading of a game without a pause.
+TEST_F(PauseEndToEnd, PlayStandsStillAndTheClockGoesOnWhereItStood)
+{
+    constexpr int lead = 50, beyond = 75, screenshotLag = 25; // clock steps
+    const int unpausedFire = clockAtFirstEnemyShot(openPlay());
+    const GameWindow window = openPlay();
+    std::optional<int> before;
+    ASSERT_TRUE(pollUntil(scaled(Seconds(30)), [&] {
+        const Screen screen = window.screen();
+        before = clockStep(screen);
+        return before && *before >= unpausedFire - lead && *before < unpausedFire &&
+               !showsEnemyShot(screen);
+    }));
+    const auto pressed = std::chrono::steady_clock::now();
+    pause(window);
+    const Screen first = window.screen();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const Screen second = window.screen();
+    EXPECT_TRUE(first.samePixels(second)) << "play moved while paused";
+    EXPECT_TRUE(showsPaused(second));
+    std::this_thread::sleep_until(pressed + (unpausedFire - *before + beyond) * clockPerDriftStep);
+    window.key("p");
+    ASSERT_TRUE(pollUntil(scaled(Seconds(5)), [&] { return !showsPaused(window.screen()); }));
+    EXPECT_NEAR(clockAtFirstEnemyShot(window), unpausedFire, screenshotLag);
+}
+
+TEST_F(PauseEndToEnd, EscapeWhilePausedEndsWithStatusZeroAndKeepsTheBeatenHighScore)
+{
+    const GameWindow window = openPlay();
+    // The shot from the start place strikes the brain above the ship.
+    ASSERT_TRUE(pollUntil(scaled(Seconds(20)), [&] {
+        window.key("space");
+        return game().highScoreText() != "0";
+    }));
+    pause(window);
+    const std::optional<std::string> beaten = game().highScoreText();
+    window.key("Escape");
+    EXPECT_EQ(game().waitForExit(scaled(Seconds(2))), 0);
+    EXPECT_TRUE(beaten && isNumber(*beaten));
+    EXPECT_EQ(game().highScoreText(), beaten);
+}
+
+// Wider than high: the playfield stands between bars.
+class FullScreenEndToEnd : public EndToEnd {
+protected:
+    FullScreenEndToEnd() : EndToEnd("1600x1000x24") {}
+};
+
+GameWindow windowAt(const sf::IntRect& area)
+{
+    std::optional<GameWindow> window;
+    if (!pollUntil(scaled(Seconds(5)), [&] {
+            window = GameWindow::find(Seconds(0));
+            return window && window->area() == area;
+        }))
+        throw std::runtime_error("the window never took its place");
+    return *window;
+}
+
+// Alt+Enter at the splash screen (Alt alone does not end it); the drawn PLAY
+// starts the game (a click read in window pixels would hit EXIT); the ship
+// and the scores stand where a square centred playfield puts them; F11 gives
+// the window back its size and place, and play goes on.
+TEST_F(FullScreenEndToEnd, SplashMenuAndPlayFillTheScreenAndTheWindowComesBack)
+{
+    const GameWindow window = splashIn(open());
+    const sf::IntRect windowed = window.area();
+    window.key("alt+Return");
+    const GameWindow full = windowAt({0, 0, 1600, 1000});
+    ASSERT_TRUE(
+        pollUntil(scaled(Seconds(5)), [&] { return showsScreen(full, gamefiles::splashScreen); }));
+    ASSERT_TRUE(
+        clickUntil(menuFrom(full), drawnPlay, [&] { return game().highScoreText().has_value(); }));
+    EXPECT_TRUE(pollUntil(scaled(Seconds(5)), [&] {
+        return full.screen().showsScores() && showsShipAt(full, shipStart);
+    }));
+    full.key("F11");
+    const GameWindow back = windowAt(windowed);
+    EXPECT_TRUE(pollUntil(scaled(Seconds(5)), [&] { return back.screen().showsScores(); }));
+    EXPECT_TRUE(game().running());
+}

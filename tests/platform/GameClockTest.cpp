@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ostream>
 #include <set>
 #include <thread>
+#include <vector>
 
 #include "platform/GameClock.h"
 
@@ -106,3 +108,46 @@ TEST(GameClock, ReleaseReturnsToTheRealClock)
     EXPECT_GE(after, before);
     EXPECT_LT(after - before, 1000);
 }
+
+namespace {
+
+// The time since start-up at first, then spans of it that pass, the clock
+// stopping and running again in turn between two; what it reads after them.
+struct PausedSpans {
+    const char* name;
+    long start;
+    std::vector<long> spans; // running, paused, running, ...
+    long reading;
+};
+
+void PrintTo(const PausedSpans& spans, std::ostream* out)
+{
+    *out << spans.name;
+}
+
+class GameClockPause : public ::testing::TestWithParam<PausedSpans> {
+protected:
+    void TearDown() override { hooks::releaseClock(); }
+};
+
+} // namespace
+
+TEST_P(GameClockPause, LeavesThePausedSpansOut)
+{
+    hooks::pinClock(GetParam().start);
+    const std::vector<long>& spans = GetParam().spans;
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        if (i > 0)
+            i % 2 ? platform::stopClock() : platform::runClock();
+        hooks::advanceClock(spans[i]);
+    }
+    EXPECT_EQ(gameClock(), GetParam().reading);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Spans, GameClockPause,
+    ::testing::Values(PausedSpans{"StandsWhileStopped", 1000, {200, 500}, 1200},
+                      PausedSpans{"GoesOnWhereItStood", 1000, {200, 500, 300}, 1500},
+                      PausedSpans{"SeveralPauses", 1000, {0, 100, 50, 400, 25, 7}, 1075},
+                      PausedSpans{"APauseAtStartUp", 0, {0, 3000, 10}, 10}),
+    [](const ::testing::TestParamInfo<PausedSpans>& info) { return info.param.name; });
