@@ -1,6 +1,7 @@
 // The private X server's start against broken servers: fake "Xvfb" scripts
-// first on PATH. Each failure is told as what it is, within the deadline,
-// and leaves nothing of the server running.
+// first on PATH. Each failure is told as what it is, in the words the check
+// program prints, within the deadline, and leaves nothing of the server
+// running; the check program advises installing Xvfb only where it is missing.
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "platform/Display.h"
 #include "platform/XDisplay.h"
 #include "TestSupport.h"
 
@@ -38,6 +40,7 @@ struct BrokenServer {
     const char* script; // the fake Xvfb's; nullptr: none on PATH
     ServerStart::Kind kind;
     long detail;
+    const char* says; // after "Xvfb " in the check program's message
     milliseconds deadline = eventDeadline;
 };
 
@@ -121,6 +124,7 @@ TEST_P(PrivateServerStart, SaysWhatWentWrongAndLeavesNothingRunning)
     const ServerStart start = platform::xdisplay::startPrivateServer(GetParam().deadline);
     EXPECT_EQ(GetParam().kind, start.kind);
     EXPECT_EQ(GetParam().detail, start.detail);
+    EXPECT_EQ(GetParam().says, platform::xdisplay::describe(start));
     if (!soonNoChildRunning(_before)) {
         ADD_FAILURE() << "the server, or a process of its, is left running";
         stopChildrenLeft(_before);
@@ -130,22 +134,66 @@ TEST_P(PrivateServerStart, SaysWhatWentWrongAndLeavesNothingRunning)
 // Fake servers get "-displayfd N" first: $2 is the descriptor for the number.
 INSTANTIATE_TEST_SUITE_P(
     XDisplayFakeServers, PrivateServerStart,
-    ::testing::Values(BrokenServer{"NoneOnPath", nullptr, ServerStart::NotInstalled, 0},
-                      BrokenServer{"ExitsAtOnce", "exit 3", ServerStart::Exited, 3},
-                      BrokenServer{"KilledAtOnce", "kill -KILL $$", ServerStart::Killed, SIGKILL},
-                      BrokenServer{"Silent", "exec sleep 600", ServerStart::TimedOut,
-                                   silentDeadline.count(), silentDeadline},
-                      BrokenServer{"FloodsWithoutLineBreak", "exec cat /dev/zero >/proc/self/fd/$2",
-                                   ServerStart::NoNumber, 0},
-                      BrokenServer{"WritesAWord", "echo none >/proc/self/fd/$2; exec sleep 600",
-                                   ServerStart::NoNumber, 0},
-                      // Its child keeps the pipe open and ignores SIGTERM: the deadline
-                      // passes, the child is killed with the server's process group.
-                      BrokenServer{"ExitsLeavingAChild", "trap '' TERM; sleep 600 & exit 4",
-                                   ServerStart::Exited, 4, leftChildDeadline},
-                      BrokenServer{"GivesADisplayNobodyServes",
-                                   "echo 99999 >/proc/self/fd/$2; exec sleep 600",
-                                   ServerStart::Unusable, 99999}),
+    ::testing::Values(
+        BrokenServer{"NoneOnPath", nullptr, ServerStart::NotInstalled, 0, "is not installed"},
+        BrokenServer{"ExitsAtOnce", "exit 3", ServerStart::Exited, 3,
+                     "exited with status 3 before giving a display"},
+        BrokenServer{"KilledAtOnce", "kill -KILL $$", ServerStart::Killed, SIGKILL,
+                     "was ended by signal 9 (Killed) before giving a display"},
+        BrokenServer{"Silent", "exec sleep 600", ServerStart::TimedOut, silentDeadline.count(),
+                     "gave no display within 0.2 s", silentDeadline},
+        BrokenServer{"FloodsWithoutLineBreak", "exec cat /dev/zero >/proc/self/fd/$2",
+                     ServerStart::NoNumber, 0, "wrote no display number"},
+        BrokenServer{"WritesAWord", "echo none >/proc/self/fd/$2; exec sleep 600",
+                     ServerStart::NoNumber, 0, "wrote no display number"},
+        // Its child keeps the pipe open and ignores SIGTERM: the deadline
+        // passes, the child is killed with the server's process group.
+        BrokenServer{"ExitsLeavingAChild", "trap '' TERM; sleep 600 & exit 4", ServerStart::Exited,
+                     4, "exited with status 4 before giving a display", leftChildDeadline},
+        BrokenServer{"GivesADisplayNobodyServes", "echo 99999 >/proc/self/fd/$2; exec sleep 600",
+                     ServerStart::Unusable, 99999,
+                     "gave display :99999, which could not be opened"}),
+    [](const auto& info) { return info.param.name; });
+
+// The check program's whole message where DISPLAY is unset and the server
+// fails: installing is the advice only where Xvfb is missing.
+class CheckProgramWithoutDisplay : public PrivateServerStart {
+protected:
+    void SetUp() override
+    {
+        PrivateServerStart::SetUp();
+        if (const char* display = std::getenv("DISPLAY"))
+            _display = display;
+        unsetenv("DISPLAY");
+    }
+    void TearDown() override
+    {
+        if (!_display.empty())
+            setenv("DISPLAY", _display.c_str(), 1);
+        PrivateServerStart::TearDown();
+    }
+
+private:
+    std::string _display;
+};
+
+TEST_P(CheckProgramWithoutDisplay, AdvisesInstallingOnlyWhereXvfbIsMissing)
+{
+    const std::string advice = GetParam().script
+                                   ? "run quasaril-check on a desktop"
+                                   : "install the xvfb package, or run quasaril-check on a desktop";
+    EXPECT_EQ("no X display could be opened (DISPLAY is not set) and the virtual X server Xvfb " +
+                  std::string(GetParam().says) + ": " + advice,
+              platform::display::forChecks().what());
+    EXPECT_TRUE(soonNoChildRunning(_before));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    XDisplayFakeServers, CheckProgramWithoutDisplay,
+    ::testing::Values(BrokenServer{"NoneOnPath", nullptr, ServerStart::NotInstalled, 0,
+                                   "is not installed"},
+                      BrokenServer{"ExitsAtOnce", "exit 3", ServerStart::Exited, 3,
+                                   "exited with status 3 before giving a display"}),
     [](const auto& info) { return info.param.name; });
 
 } // namespace
