@@ -164,20 +164,6 @@ TemporaryDirectory::~TemporaryDirectory()
         fs::remove_all(_path, ignored);
 }
 
-std::string readFile(const fs::path& path)
-{
-    // Read by hand: a stream throws when a file under /proc goes with its
-    // process halfway through.
-    std::string text;
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    char buffer[4096];
-    for (ssize_t got; fd >= 0 && (got = read(fd, buffer, sizeof buffer)) > 0;)
-        text.append(buffer, static_cast<std::size_t>(got));
-    if (fd >= 0)
-        close(fd);
-    return text;
-}
-
 // ---------------------------------------------------------------------------
 
 namespace {

@@ -14,6 +14,8 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "Files.h"
+
 namespace e2e {
 
 using Seconds = std::chrono::duration<double>;
@@ -40,8 +42,9 @@ private:
     std::filesystem::path _path;
 };
 
-// A file's whole content; empty if it cannot be read.
-std::string readFile(const std::filesystem::path& path);
+// The tests' own file helpers, under the names these tests know them by.
+using ::readFile;
+using ::writeFile;
 
 // A virtual X server of its own on a free display, made the DISPLAY of this
 // process and of everything it starts, for the object's lifetime. Its screen

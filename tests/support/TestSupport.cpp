@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <random>
 #include <stdexcept>
@@ -16,12 +15,6 @@ namespace fs = std::filesystem;
 std::string runDirectory()
 {
     return QUASARIL_RUN_DIR;
-}
-
-std::string readFile(const std::string& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::optional<float> parseWhole(const std::string& text)

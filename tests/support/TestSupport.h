@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Files.h"
 #include "Quasaril.h"
 
 // The run directory of the build: executables, pictures and font.
@@ -12,9 +13,6 @@ std::string runDirectory();
 
 // The player, when the tests run as root and drop to another user.
 constexpr unsigned nobody = 65534;
-
-// A file's whole contents; empty when it cannot be read.
-std::string readFile(const std::string& name);
 
 // The whole text as one finite number; nothing when it is not one.
 std::optional<float> parseWhole(const std::string& text);
