@@ -150,29 +150,9 @@ void VirtualDisplay::shutDown()
     _ready = false;
 }
 
-TemporaryDirectory::TemporaryDirectory()
-{
-    std::string pattern = (fs::temp_directory_path() / "quasaril-e2e-XXXXXX").string();
-    if (mkdtemp(pattern.data()))
-        _path = pattern;
-}
-
-TemporaryDirectory::~TemporaryDirectory()
-{
-    std::error_code ignored;
-    if (!_path.empty())
-        fs::remove_all(_path, ignored);
-}
-
 // ---------------------------------------------------------------------------
 
 namespace {
-
-std::string makeTemporaryDirectory()
-{
-    std::string pattern = (fs::temp_directory_path() / "quasaril-e2e-XXXXXX").string();
-    return mkdtemp(pattern.data()) ? pattern : std::string();
-}
 
 fs::path dataHomeIn(const fs::path& directory)
 {
@@ -198,10 +178,8 @@ std::vector<std::string> contentsOf(const fs::path& directory)
 
 } // namespace
 
-GameRun::GameRun(Files files) : _directory(makeTemporaryDirectory())
+GameRun::GameRun(Files files)
 {
-    if (_directory.empty())
-        return;
     if (files == WithoutPlayersDirectory) {
         const fs::path blocker = fs::path(_directory) / "a-file";
         std::ofstream(blocker) << "not a directory";
@@ -224,10 +202,9 @@ GameRun::GameRun(const std::string& program, const std::string& startDirectory)
 }
 
 GameRun::GameRun(const std::vector<std::string>& command, const std::string& startDirectory)
-    : _directory(makeTemporaryDirectory()), _startDirectory(startDirectory)
+    : _startDirectory(startDirectory)
 {
-    if (!_directory.empty())
-        start(command);
+    start(command);
 }
 
 // The game runs under its own name ("quasaril"), as a shell would start it.
@@ -260,9 +237,6 @@ GameRun::~GameRun()
 {
     if (running())
         stop(_pid, SIGKILL);
-    std::error_code ignored;
-    if (!_directory.empty())
-        fs::remove_all(_directory, ignored);
 }
 
 bool GameRun::running()
