@@ -18,6 +18,7 @@
 
 #include "platform/Display.h"
 #include "platform/XDisplay.h"
+#include "posix/Children.h"
 #include "TestSupport.h"
 
 namespace {
@@ -54,16 +55,8 @@ using Pids = std::set<pid_t>;
 // This process's children, running or ended but not yet reaped.
 Pids children()
 {
-    Pids found;
-    for (const auto& entry : fs::directory_iterator("/proc")) {
-        // "pid (name) state ppid ...": our names hold no space
-        std::ifstream stat(entry.path() / "stat");
-        std::string pid, name, state;
-        pid_t parent = 0;
-        if (stat >> pid >> name >> state >> parent && parent == getpid())
-            found.insert(std::stoi(pid));
-    }
-    return found;
+    const std::vector<pid_t> found = childrenNamed(getpid());
+    return Pids(found.begin(), found.end());
 }
 
 // Reaps the children that ended, besides those this process had before the
