@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <locale>
 #include <optional>
 #include <set>
@@ -18,11 +17,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string highScoreFile = "HighScore.txt";
-
-void writeFile(const std::string& name, const std::string& text)
-{
-    std::ofstream(name, std::ios::binary) << text;
-}
 
 std::set<std::string> workDirEntries()
 {

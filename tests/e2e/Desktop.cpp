@@ -150,43 +150,9 @@ void VirtualDisplay::shutDown()
     _ready = false;
 }
 
-TemporaryDirectory::TemporaryDirectory()
-{
-    std::string pattern = (fs::temp_directory_path() / "quasaril-e2e-XXXXXX").string();
-    if (mkdtemp(pattern.data()))
-        _path = pattern;
-}
-
-TemporaryDirectory::~TemporaryDirectory()
-{
-    std::error_code ignored;
-    if (!_path.empty())
-        fs::remove_all(_path, ignored);
-}
-
-std::string readFile(const fs::path& path)
-{
-    // Read by hand: a stream throws when a file under /proc goes with its
-    // process halfway through.
-    std::string text;
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    char buffer[4096];
-    for (ssize_t got; fd >= 0 && (got = read(fd, buffer, sizeof buffer)) > 0;)
-        text.append(buffer, static_cast<std::size_t>(got));
-    if (fd >= 0)
-        close(fd);
-    return text;
-}
-
 // ---------------------------------------------------------------------------
 
 namespace {
-
-std::string makeTemporaryDirectory()
-{
-    std::string pattern = (fs::temp_directory_path() / "quasaril-e2e-XXXXXX").string();
-    return mkdtemp(pattern.data()) ? pattern : std::string();
-}
 
 fs::path dataHomeIn(const fs::path& directory)
 {
@@ -212,10 +178,8 @@ std::vector<std::string> contentsOf(const fs::path& directory)
 
 } // namespace
 
-GameRun::GameRun(Files files) : _directory(makeTemporaryDirectory())
+GameRun::GameRun(Files files)
 {
-    if (_directory.empty())
-        return;
     if (files == WithoutPlayersDirectory) {
         const fs::path blocker = fs::path(_directory) / "a-file";
         std::ofstream(blocker) << "not a directory";
@@ -238,10 +202,9 @@ GameRun::GameRun(const std::string& program, const std::string& startDirectory)
 }
 
 GameRun::GameRun(const std::vector<std::string>& command, const std::string& startDirectory)
-    : _directory(makeTemporaryDirectory()), _startDirectory(startDirectory)
+    : _startDirectory(startDirectory)
 {
-    if (!_directory.empty())
-        start(command);
+    start(command);
 }
 
 // The game runs under its own name ("quasaril"), as a shell would start it.
@@ -274,9 +237,6 @@ GameRun::~GameRun()
 {
     if (running())
         stop(_pid, SIGKILL);
-    std::error_code ignored;
-    if (!_directory.empty())
-        fs::remove_all(_directory, ignored);
 }
 
 bool GameRun::running()

@@ -14,6 +14,8 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "Files.h"
+
 namespace e2e {
 
 using Seconds = std::chrono::duration<double>;
@@ -25,23 +27,10 @@ Seconds scaled(Seconds limit);
 // Calls check until it returns true or the limit has passed; true if it did.
 bool pollUntil(Seconds limit, const std::function<bool()>& check);
 
-// A fresh directory under the system's temporary one, removed with all it
-// holds when the object goes; empty if it could not be made.
-class TemporaryDirectory {
-public:
-    TemporaryDirectory();
-    ~TemporaryDirectory();
-    TemporaryDirectory(const TemporaryDirectory&) = delete;
-    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
-
-    const std::filesystem::path& path() const { return _path; }
-
-private:
-    std::filesystem::path _path;
-};
-
-// A file's whole content; empty if it cannot be read.
-std::string readFile(const std::filesystem::path& path);
+// The tests' own file helpers, under the names these tests know them by.
+using ::readFile;
+using ::TemporaryDirectory;
+using ::writeFile;
 
 // A virtual X server of its own on a free display, made the DISPLAY of this
 // process and of everything it starts, for the object's lifetime. Its screen
@@ -107,7 +96,8 @@ public:
 private:
     void start(const std::vector<std::string>& command);
 
-    std::string _directory;
+    const TemporaryDirectory _root;
+    const std::string _directory = _root.path().string();
     std::string _dataHome;
     std::string _startDirectory;
     pid_t _pid = -1;

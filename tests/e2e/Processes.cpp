@@ -1,7 +1,6 @@
 #include "Processes.h"
 
 #include <cstdlib>
-#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <csignal>
@@ -84,27 +83,6 @@ Finished run(const std::string& program, const std::vector<std::string>& argumen
     const int status = waitStatus(start(program, arguments, environment, directory.path()));
     const auto written = [&](const char* name) { return readFile(directory.path() / name); };
     return {status, written("stdout.txt"), written("stderr.txt"), written("HighScore.txt")};
-}
-
-std::vector<pid_t> childrenNamed(pid_t parent, const std::string& name)
-{
-    std::vector<pid_t> children;
-    DIR* processes = opendir("/proc");
-    while (dirent* entry = processes ? readdir(processes) : nullptr) {
-        const pid_t pid = std::atoi(entry->d_name);
-        if (pid <= 0)
-            continue;
-        // "pid (name) state ppid ..."
-        std::istringstream stat(readFile(procOf(pid) / "stat"));
-        std::string skip, named, state;
-        pid_t ppid = 0;
-        if (stat >> skip >> named >> state >> ppid && (name.empty() || named == "(" + name + ")") &&
-            ppid == parent)
-            children.push_back(pid);
-    }
-    if (processes)
-        closedir(processes);
-    return children;
 }
 
 char stateOf(pid_t pid)

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "Desktop.h"
+#include "posix/Children.h"
 
 namespace e2e {
 
@@ -39,10 +40,6 @@ struct Finished {
 
 Finished run(const std::string& program, const std::vector<std::string>& arguments,
              const std::vector<std::string>& environment, const TemporaryDirectory& directory);
-
-// Processes whose parent is the given process, only those with the given
-// name (as /proc/PID/stat gives it) unless it is empty.
-std::vector<pid_t> childrenNamed(pid_t parent, const std::string& name);
 
 // Stops every child left to this process, by its PID, until none is left
 // (each one reaped hands its own orphans to this process); counts those that

@@ -1,6 +1,7 @@
 // The private X server's start against broken servers: fake "Xvfb" scripts
-// first on PATH. Each failure is told as what it is, within the deadline,
-// and leaves nothing of the server running.
+// first on PATH. Each failure is told as what it is, in the words the check
+// program prints, within the deadline, and leaves nothing of the server
+// running; the check program advises installing Xvfb only where it is missing.
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,9 @@
 #include <thread>
 #include <unistd.h>
 
+#include "platform/Display.h"
 #include "platform/posix/XDisplay.h"
+#include "posix/Children.h"
 #include "TestSupport.h"
 
 namespace {
@@ -49,16 +52,8 @@ using Pids = std::set<pid_t>;
 // This process's children, running or ended but not yet reaped.
 Pids children()
 {
-    Pids found;
-    for (const auto& entry : fs::directory_iterator("/proc")) {
-        // "pid (name) state ppid ...": our names hold no space
-        std::ifstream stat(entry.path() / "stat");
-        std::string pid, name, state;
-        pid_t parent = 0;
-        if (stat >> pid >> name >> state >> parent && parent == getpid())
-            found.insert(std::stoi(pid));
-    }
-    return found;
+    const std::vector<pid_t> found = childrenNamed(getpid());
+    return Pids(found.begin(), found.end());
 }
 
 // Reaps the children that ended, besides those this process had before the
@@ -143,6 +138,46 @@ INSTANTIATE_TEST_SUITE_P(
                      "exited with status 4 before giving a display", leftChildDeadline},
         BrokenServer{"GivesADisplayNobodyServes", "echo 99999 >/proc/self/fd/$2; exec sleep 600",
                      "gave display :99999, which could not be opened"}),
+    [](const auto& info) { return info.param.name; });
+
+// The check program's whole message where DISPLAY is unset and the server
+// fails: installing is the advice only where Xvfb is missing.
+class CheckProgramWithoutDisplay : public PrivateServerStart {
+protected:
+    void SetUp() override
+    {
+        PrivateServerStart::SetUp();
+        if (const char* display = std::getenv("DISPLAY"))
+            _display = display;
+        unsetenv("DISPLAY");
+    }
+    void TearDown() override
+    {
+        if (!_display.empty())
+            setenv("DISPLAY", _display.c_str(), 1);
+        PrivateServerStart::TearDown();
+    }
+
+private:
+    std::string _display;
+};
+
+TEST_P(CheckProgramWithoutDisplay, AdvisesInstallingOnlyWhereXvfbIsMissing)
+{
+    const std::string advice = GetParam().script
+                                   ? "run quasaril-check on a desktop"
+                                   : "install the xvfb package, or run quasaril-check on a desktop";
+    EXPECT_EQ("no X display could be opened (DISPLAY is not set) and the virtual X server Xvfb " +
+                  std::string(GetParam().why) + ": " + advice,
+              platform::display::forChecks().what());
+    EXPECT_TRUE(soonNoChildRunning(_before));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    XDisplayFakeServers, CheckProgramWithoutDisplay,
+    ::testing::Values(BrokenServer{"NoneOnPath", nullptr, "is not installed"},
+                      BrokenServer{"ExitsAtOnce", "exit 3",
+                                   "exited with status 3 before giving a display"}),
     [](const auto& info) { return info.param.name; });
 
 } // namespace

@@ -4,10 +4,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
-#include <stdexcept>
 
 #include "GameFiles.h"
 
@@ -16,12 +12,6 @@ namespace fs = std::filesystem;
 std::string runDirectory()
 {
     return QUASARIL_RUN_DIR;
-}
-
-std::string readFile(const std::string& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::optional<float> parseWhole(const std::string& text)
@@ -34,33 +24,7 @@ std::optional<float> parseWhole(const std::string& text)
     return value;
 }
 
-namespace {
-
-// A directory of a new random name under the system's temporary one, made
-// by this call alone (create_directory says false for one that exists), for
-// its owner only.
-std::string makeTemporaryDirectory()
-{
-    constexpr int attempts = 100;
-    std::random_device seed;
-    std::mt19937_64 random(seed());
-    const fs::path parent = fs::temp_directory_path();
-    std::error_code error;
-    for (int attempt = 0; attempt < attempts && !error; ++attempt) {
-        const fs::path path = parent / ("quasaril-test-" + std::to_string(random()));
-        if (fs::create_directory(path, error)) {
-            fs::permissions(path, fs::perms::owner_all);
-            return path.string();
-        }
-    }
-    throw std::runtime_error("cannot create a temporary directory in " + parent.string() + ": " +
-                             (error ? error.message() : "every name tried was taken"));
-}
-
-} // namespace
-
 ScopedWorkDir::ScopedWorkDir()
-    : _path(makeTemporaryDirectory()), _previous(fs::current_path().string())
 {
     fs::current_path(_path);
 }
@@ -69,13 +33,6 @@ ScopedWorkDir::~ScopedWorkDir()
 {
     std::error_code ignored;
     fs::current_path(_previous, ignored);
-    // Tests may have made parts of the tree read-only; give it back first,
-    // never through a link (it may point out of the tree, at a device).
-    for (const auto& entry : fs::recursive_directory_iterator(_path, ignored))
-        if (!entry.is_symlink(ignored))
-            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::permissions(_path, fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(_path, ignored);
 }
 
 void copyGameFiles(const std::vector<std::string>& names)

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Files.h"
 #include "Quasaril.h"
 
 // The run directory of the build: executables, pictures and font.
@@ -13,15 +14,11 @@ std::string runDirectory();
 // The player, when the tests run as root and drop to another user.
 constexpr unsigned nobody = 65534;
 
-// A file's whole contents; empty when it cannot be read.
-std::string readFile(const std::string& name);
-
 // The whole text as one finite number; nothing when it is not one.
 std::optional<float> parseWhole(const std::string& text);
 
-// Creates a fresh temporary directory and makes it the working directory for
-// the object's lifetime; the old working directory comes back afterwards and
-// the temporary one is removed with everything in it.
+// A fresh temporary directory, the working directory for the object's
+// lifetime; the old working directory comes back afterwards.
 class ScopedWorkDir {
 public:
     ScopedWorkDir();
@@ -32,8 +29,9 @@ public:
     const std::string& path() const { return _path; }
 
 private:
-    std::string _path;
-    std::string _previous;
+    const TemporaryDirectory _directory;
+    const std::string _path = _directory.path().string();
+    const std::string _previous = std::filesystem::current_path().string();
 };
 
 // Copies the named files (pictures, the font) from the run directory into
