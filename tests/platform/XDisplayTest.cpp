@@ -173,11 +173,11 @@ TEST_P(CheckProgramWithoutDisplay, AdvisesInstallingOnlyWhereXvfbIsMissing)
     EXPECT_TRUE(soonNoChildRunning(_before));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    XDisplayFakeServers, CheckProgramWithoutDisplay,
-    ::testing::Values(BrokenServer{"NoneOnPath", nullptr, "is not installed"},
-                      BrokenServer{"ExitsAtOnce", "exit 3",
-                                   "exited with status 3 before giving a display"}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(XDisplayFakeServers, CheckProgramWithoutDisplay,
+                         ::testing::Values(BrokenServer{"NoneOnPath", nullptr, "is not installed"},
+                                           BrokenServer{
+                                               "ExitsAtOnce", "exit 3",
+                                               "exited with status 3 before giving a display"}),
+                         [](const auto& info) { return info.param.name; });
 
 } // namespace
