@@ -28,7 +28,7 @@ inline void PrintTo(const FileCase& c, std::ostream* out)
 }
 
 // A file of the player's with that text and those permission bits.
-void writeFile(const std::string& name, const std::string& text,
+void placeFile(const std::string& name, const std::string& text,
                std::filesystem::perms bits = plainFileBits);
 
 class HighScoreFileTest : public ::testing::TestWithParam<FileCase> {};

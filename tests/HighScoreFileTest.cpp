@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 
 const char* const notRegular = "not a regular file";
 
-void writeFile(const std::string& name, const std::string& text, fs::perms bits)
+void placeFile(const std::string& name, const std::string& text, fs::perms bits)
 {
     std::ofstream(name, std::ios::binary) << text;
     fs::permissions(name, bits);
@@ -44,25 +44,25 @@ std::string quoted(const std::string& text)
 
 const FileCase sharedCases[] = {
     {"no file", [] {}, 200, quoted("200")},
-    {"an empty file", [] { writeFile(highScoreFile, ""); }, 200, quoted("200")},
-    {"words", [] { writeFile(highScoreFile, "words"); }, 200, quoted("200")},
-    {"a hand-edited number", [] { writeFile(highScoreFile, "  300\r\n"); }, 300,
+    {"an empty file", [] { placeFile(highScoreFile, ""); }, 200, quoted("200")},
+    {"words", [] { placeFile(highScoreFile, "words"); }, 200, quoted("200")},
+    {"a hand-edited number", [] { placeFile(highScoreFile, "  300\r\n"); }, 300,
      quoted("  300\r\n")},
-    {"a score the game does not beat", [] { writeFile(highScoreFile, "1234567"); }, 1234567,
+    {"a score the game does not beat", [] { placeFile(highScoreFile, "1234567"); }, 1234567,
      quoted("1234567")},
     {"a UTF-8 byte-order mark",
      [] {
-         writeFile(highScoreFile, "\xef\xbb\xbf"
+         placeFile(highScoreFile, "\xef\xbb\xbf"
                                   "5000\r\n");
      },
      5000,
      quoted("\xef\xbb\xbf"
             "5000\r\n")},
-    {"a UTF-16 byte-order mark", [] { writeFile(highScoreFile, utf16("5000\r\n")); }, 5000,
+    {"a UTF-16 byte-order mark", [] { placeFile(highScoreFile, utf16("5000\r\n")); }, 5000,
      quoted(utf16("5000\r\n"))},
     {"a UTF-16 character whose low byte is a digit", // U+0E35 ends the number 5
      [] {
-         writeFile(highScoreFile, std::string("\xff\xfe"
+         placeFile(highScoreFile, std::string("\xff\xfe"
                                               "5\0"
                                               "5\x0e"
                                               "0\0"
@@ -70,26 +70,26 @@ const FileCase sharedCases[] = {
                                               10));
      },
      200, quoted("200")},
-    {"a read-only file", [] { writeFile(highScoreFile, "100", fs::perms(0444)); }, 200,
+    {"a read-only file", [] { placeFile(highScoreFile, "100", fs::perms(0444)); }, 200,
      "HighScore.txt 444 \"100\"", refusedReason},
     {"a directory", [] { fs::create_directory(highScoreFile); }, 200, "HighScore.txt/", notRegular},
     {"a hard link",
      [] {
-         writeFile("other.txt", "100");
+         placeFile("other.txt", "100");
          fs::create_hard_link("other.txt", highScoreFile);
      },
      200, quoted("200") + "; other.txt \"200\""},
     {"a draft a killed save left",
      [] {
-         writeFile(highScoreFile, "100");
-         writeFile(draftName, "100");
+         placeFile(highScoreFile, "100");
+         placeFile(draftName, "100");
          fs::last_write_time(draftName, fs::file_time_type::clock::now() - std::chrono::hours(1));
      },
      200, quoted("200")},
     {"a draft another game is writing",
      [] {
-         writeFile(highScoreFile, "100");
-         writeFile(draftName, "150");
+         placeFile(highScoreFile, "100");
+         placeFile(draftName, "150");
      },
      200, quoted("200") + "; " + draftName + " \"150\""},
 };

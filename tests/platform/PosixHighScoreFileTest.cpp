@@ -21,7 +21,7 @@ const char* const fullDisk = "size=4k"; // one page, taken by the stored score
 const FileCase posixCases[] = {
     {"a link to a file",
      [] {
-         writeFile("target.txt", "100", fs::perms(0640));
+         placeFile("target.txt", "100", fs::perms(0640));
          fs::create_symlink("target.txt", highScoreFile);
      },
      200, "HighScore.txt -> target.txt; target.txt 640 \"200\""},
@@ -29,20 +29,20 @@ const FileCase posixCases[] = {
      "HighScore.txt -> target.txt; target.txt \"200\""},
     {"a read-only directory",
      [] {
-         writeFile(highScoreFile, "100", fs::perms(0600));
+         placeFile(highScoreFile, "100", fs::perms(0600));
          fs::permissions(".", fs::perms(0555));
      },
      200, "HighScore.txt 600 \"200\""},
     {"a directory at the old draft name",
      [] {
-         writeFile(highScoreFile, "100");
+         placeFile(highScoreFile, "100");
          fs::create_directory("HighScore.txt.tmp");
      },
      200, "HighScore.txt \"200\"; HighScore.txt.tmp/"},
     {"a link at the old draft name",
      [] {
-         writeFile(highScoreFile, "100");
-         writeFile("other.txt", "keep");
+         placeFile(highScoreFile, "100");
+         placeFile("other.txt", "keep");
          fs::create_symlink("other.txt", "HighScore.txt.tmp");
      },
      200, "HighScore.txt \"200\"; HighScore.txt.tmp -> other.txt; other.txt \"keep\""},
@@ -52,13 +52,13 @@ const FileCase posixCases[] = {
      "HighScore.txt -> /dev/null", notRegular},
     {"a gigabyte of sparse zeros after the number",
      [] {
-         writeFile(highScoreFile, "300");
+         placeFile(highScoreFile, "300");
          fs::resize_file(highScoreFile, sparseSize);
      },
      300, "HighScore.txt 1073741824 bytes"},
     {"the player's file, saved by root",
      [] {
-         writeFile(highScoreFile, "100");
+         placeFile(highScoreFile, "100");
          if (chown(highScoreFile.c_str(), nobody, nobody) != 0)
              _exit(1);
      },
@@ -66,7 +66,7 @@ const FileCase posixCases[] = {
     {"no file, saved by root", [] {}, 200, "HighScore.txt \"200\"", "", Saver::root},
     {"the player's link to a root-only file, saved by root",
      [] {
-         writeFile("secret.txt", "100", fs::perms(0600));
+         placeFile("secret.txt", "100", fs::perms(0600));
          fs::create_symlink("secret.txt", highScoreFile);
          if (lchown(highScoreFile.c_str(), nobody, nobody) != 0)
              _exit(1);
@@ -80,7 +80,7 @@ const FileCase posixCases[] = {
              mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
              mount("tmpfs", "disk", "tmpfs", 0, fullDisk) != 0)
              _exit(1);
-         writeFile("disk/HighScore.txt", "100");
+         placeFile("disk/HighScore.txt", "100");
          fs::create_symlink("disk/HighScore.txt", highScoreFile);
      },
      200, "HighScore.txt -> disk/HighScore.txt owner 0:0; disk/ owner 0:0",

@@ -24,19 +24,6 @@ namespace {
 
 const std::vector<std::string> twoFiles = {"brain.png", "Arial.ttf"};
 
-void writeFile(const fs::path& file, const std::string& text)
-{
-    std::ofstream(file, std::ios::binary) << text;
-}
-
-std::string readWhole(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // The game's files, "brain.png" holding `brain`.
 fs::path gameFiles(const fs::path& root, const std::string& brain)
 {
@@ -102,14 +89,14 @@ TEST(WindowsPlayerDirectory, IsInLocalAppDataWithFreshCopiesAndKeepsTheScore)
         EXPECT_FALSE(play->temporary());
         EXPECT_EQ(play->path(), game.localAppData / L"Quasaril");
         EXPECT_EQ(fs::current_path(), localAppData / L"Quasaril");
-        EXPECT_EQ(readWhole(twoFiles[0]), game.brain);
-        EXPECT_EQ(readWhole(twoFiles[1]), "font");
-        if (readWhole("HighScore.txt").empty())
+        EXPECT_EQ(readFile(twoFiles[0]), game.brain);
+        EXPECT_EQ(readFile(twoFiles[1]), "font");
+        if (readFile("HighScore.txt").empty())
             writeFile("HighScore.txt", "98700");
         play.reset();
         fs::current_path(before);
     }
-    EXPECT_EQ(readWhole(localAppData / L"Quasaril" / "HighScore.txt"), "98700");
+    EXPECT_EQ(readFile(localAppData / L"Quasaril" / "HighScore.txt"), "98700");
 }
 
 // The check program refuses to run in the player's directory by any way to it.
@@ -149,8 +136,8 @@ TEST(WindowsPlayerDirectory, AFileAnotherGameHoldsIsPlayedAsItIs)
     const std::string line = said(*play);
     EXPECT_FALSE(play->temporary());
     EXPECT_EQ(play->path(), player);
-    EXPECT_EQ(readWhole(player / twoFiles[0]), "new");
-    EXPECT_EQ(readWhole(player / twoFiles[1]), "old font");
+    EXPECT_EQ(readFile(player / twoFiles[0]), "new");
+    EXPECT_EQ(readFile(player / twoFiles[1]), "old font");
     EXPECT_NE(line.find("cannot replace " + (player / twoFiles[1]).u8string() +
                         ": Permission denied; playing with the game's files already in"),
               std::string::npos)
@@ -189,7 +176,7 @@ TEST(WindowsPlayerDirectory, WithoutUsableLocalAppDataPlayIsInATemporaryDirector
         const std::string line = said(*play);
         EXPECT_TRUE(play->temporary());
         EXPECT_EQ(fs::current_path(), where);
-        EXPECT_EQ(readWhole(twoFiles[0]), "picture");
+        EXPECT_EQ(readFile(twoFiles[0]), "picture");
         EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1) << line;
         EXPECT_EQ(line.find(std::string("quasaril: ") + setting.why), 0u) << line;
         EXPECT_NE(line.find(where.u8string()), std::string::npos) << line;
@@ -214,7 +201,7 @@ TEST(WindowsPlayerDirectory, OnAFullDriveTheLogIsKeptInTheTemporaryDirectory)
         GTEST_SKIP() << "no drive without room here";
     ASSERT_FALSE(platform::messages::keepIn(full));
     std::fputs("the high score cannot be kept\n", stderr);
-    const std::string log = readWhole(fs::temp_directory_path() / L"quasaril.log");
+    const std::string log = readFile(fs::temp_directory_path() / L"quasaril.log");
     EXPECT_EQ(log.find("quasaril: only 0 bytes are free for Z:\\proc, "), 0u) << log;
     EXPECT_NE(log.find("the high score cannot be kept"), std::string::npos) << log;
 }
