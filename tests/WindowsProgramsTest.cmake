@@ -1,21 +1,27 @@
-# cmake -D OBJDUMP=... -D WINDRES=... -D VERSION=... -D PROGRAMS=quasaril.exe;... -P
-#       WindowsProgramsTest.cmake
+# cmake -D OBJDUMP=... -D WINDRES=... -D VERSION=... -D PROGRAMS=quasaril.exe;...
+#       -D LIBRARY=OpenAL32.dll -P WindowsProgramsTest.cmake
 # What a Windows player's machine needs of the programs: no DLL but Windows'
-# own; the game a GUI program, which opens no console window, every other a
-# console program; no link time in the headers; and in the resources the
-# game's icon, in its six sizes, its version and a manifest.
+# own and OpenAL32.dll, shipped beside them, which itself needs only
+# Windows' own; the game a GUI program, which opens no console window, every
+# other a console program; no link time in the headers; and in the
+# resources the game's icon, in its six sizes, its version and a manifest.
 cmake_minimum_required(VERSION 3.25)
 set(system_dlls ADVAPI32.dll GDI32.dll KERNEL32.dll msvcrt.dll OPENGL32.dll SHELL32.dll USER32.dll WINMM.dll)
+get_filename_component(shipped_dll ${LIBRARY} NAME)
+# OpenAL Soft's sound backends use COM and the multimedia scheduler.
+set(library_dlls AVRT.dll KERNEL32.dll msvcrt.dll ole32.dll SHELL32.dll USER32.dll WINMM.dll)
 string(REPLACE "." ", " numeric_version "${VERSION}")
 
 function(fail program what)
   message(SEND_ERROR "${program}: ${what}")
 endfunction()
 
-foreach(program ${PROGRAMS})
-  get_filename_component(name ${program} NAME)
+# check_headers(FILE ALLOWED-DLLS...): FILE imports only those DLLs and has
+# no link time; its headers are left in the variable headers.
+function(check_headers file)
+  get_filename_component(name ${file} NAME)
   # objdump shows the link time in local time.
-  execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC ${OBJDUMP} -p ${program}
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC ${OBJDUMP} -p ${file}
                   OUTPUT_VARIABLE headers COMMAND_ERROR_IS_FATAL ANY)
   string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${headers}")
   list(TRANSFORM imports REPLACE "DLL Name: " "")
@@ -23,10 +29,22 @@ foreach(program ${PROGRAMS})
     fail(${name} "no imports found")
   endif()
   foreach(dll ${imports})
-    if(NOT dll IN_LIST system_dlls)
-      fail(${name} "imports ${dll}, not one of Windows' own DLLs")
+    if(NOT dll IN_LIST ARGN)
+      fail(${name} "imports ${dll}, which a player's Windows may not have")
     endif()
   endforeach()
+  string(REGEX MATCH "\nTime/Date[^\n]*" time_line "${headers}")
+  string(STRIP "${time_line}" time_line)
+  if(NOT time_line MATCHES "Thu Jan  1 00:00:00 1970$")
+    fail(${name} "a link time in the headers: ${time_line}")
+  endif()
+  set(headers "${headers}" PARENT_SCOPE)
+endfunction()
+
+check_headers(${LIBRARY} ${library_dlls})
+foreach(program ${PROGRAMS})
+  get_filename_component(name ${program} NAME)
+  check_headers(${program} ${system_dlls} ${shipped_dll})
   if(name STREQUAL "quasaril.exe")
     set(subsystem GUI)
   else()
@@ -36,11 +54,6 @@ foreach(program ${PROGRAMS})
   string(STRIP "${subsystem_line}" subsystem_line)
   if(NOT subsystem_line MATCHES "\\(Windows ${subsystem}\\)$")
     fail(${name} "not a Windows ${subsystem} program: ${subsystem_line}")
-  endif()
-  string(REGEX MATCH "\nTime/Date[^\n]*" time_line "${headers}")
-  string(STRIP "${time_line}" time_line)
-  if(NOT time_line MATCHES "Thu Jan  1 00:00:00 1970$")
-    fail(${name} "a link time in the headers: ${time_line}")
   endif()
 
   execute_process(COMMAND ${WINDRES} -J coff -O rc -i ${program}

@@ -1,8 +1,8 @@
 # cmake -D SOURCE_DIR=... -D STAGE=DIR -D ZIP=FILE -D STRIP=TOOL
 #       -D ENTRIES=NAME=FILE;... -D LIBRARY_LICENSES=FILE;... -P PackZip.cmake
-# Packs the Windows zip from a fresh stage: the programs stripped, the text
-# files in UTF-8 with a byte-order mark and Windows line ends, the
-# libraries' licences in one file. The
+# Packs the Windows zip from a fresh stage: the programs and the DLL
+# stripped, the text files in UTF-8 with a byte-order mark and Windows line
+# ends, the libraries' licences in one file. The
 # same inputs give the same bytes: the entries are sorted, every file has
 # the time SOURCE_DATE_EPOCH (or the last commit's) and fixed permissions,
 # and zip -X leaves out the owner and the extra time fields (access and
@@ -28,12 +28,14 @@ function(copy_text from to)
   write_text(${to} "${text}")
 endfunction()
 
+# The programs and the one DLL beside them.
+set(binary "\\.(exe|dll)$")
 set(names)
 foreach(entry ${ENTRIES})
   string(REGEX MATCH "^([^=]+)=(.*)$" matched ${entry})
   set(name ${CMAKE_MATCH_1})
   set(from ${CMAKE_MATCH_2})
-  if(name MATCHES "\\.exe$")
+  if(name MATCHES "${binary}")
     # strip writes a new link time into the program's header: the time
     # SOURCE_DATE_EPOCH gives, else now. Zero is what the linker wrote.
     execute_process(COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0
@@ -58,7 +60,7 @@ list(APPEND names THIRD-PARTY-LICENSES.txt)
 
 list(SORT names)
 foreach(name ${names})
-  if(name MATCHES "\\.exe$")
+  if(name MATCHES "${binary}")
     file(CHMOD ${STAGE}/${name} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
          GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
   else()
