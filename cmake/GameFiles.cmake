@@ -22,6 +22,10 @@ set(QUASARIL_PICTURE_ENTRIES
   splashScreen=SplashScreen1.png
   backdrop=space2.png
   mainMenu=mainmenu.png)
+# TEMPORARY until the sound tool lands.
+set(QUASARIL_SOUND_ENTRIES
+  shotSound=shot.wav enemyShotSound=enemy-shot.wav brainHitSound=brain-hit.wav
+  shipHitSound=ship-hit.wav powerUpSound=power-up.wav winSound=win.wav clickSound=click.wav)
 # The font, Liberation Sans under the name the game asks for.
 set(QUASARIL_FONT_ENTRY font=Arial.ttf)
 
@@ -38,12 +42,12 @@ string(REGEX REPLACE "^[^=]*=" "" QUASARIL_FONT_FILE ${QUASARIL_FONT_ENTRY})
 function(quasaril_write_game_files_header directory)
   set(QUASARIL_GAME_FILE_CONSTANTS)
   set(picture_names)
-  foreach(entry ${QUASARIL_PICTURE_ENTRIES} ${QUASARIL_FONT_ENTRY})
+  foreach(entry ${QUASARIL_PICTURE_ENTRIES} ${QUASARIL_FONT_ENTRY} ${QUASARIL_SOUND_ENTRIES})
     string(REPLACE "=" ";" pair ${entry})
     list(GET pair 0 name)
     list(GET pair 1 file)
     string(APPEND QUASARIL_GAME_FILE_CONSTANTS "inline constexpr char ${name}[] = \"${file}\";\n")
-    if(NOT entry STREQUAL QUASARIL_FONT_ENTRY)
+    if(NOT entry STREQUAL QUASARIL_FONT_ENTRY AND NOT entry MATCHES "Sound=")
       list(APPEND picture_names ${name})
     endif()
   endforeach()

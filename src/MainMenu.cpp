@@ -1,6 +1,7 @@
 #include "MainMenu.h"
 
 #include "GameFiles.h"
+#include "GameSound.h"
 #include "WindowFit.h"
 
 namespace {
@@ -50,12 +51,14 @@ MainMenu::MenuResult MainMenu::GetMenuResponse(sf::RenderWindow& window, const s
             // Any button; a click outside both bands answers at once. The
             // bands lie in the picture, wherever the window shows it.
             if (menuEvent.type == sf::Event::MouseButtonPressed) {
+                gamesound::play(gamesound::Effect::click);
                 const sf::Vector2i at = windowfit::playfieldPoint(window, menuEvent.mouseButton.x,
                                                                   menuEvent.mouseButton.y);
                 return HandleClick(at.x, at.y);
             }
             if (menuEvent.type == sf::Event::Closed)
                 return Exit;
+            gamesound::follow(menuEvent);
             if (windowfit::follow(window, menuEvent))
                 windowfit::showAlone(window, picture);
         }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "GameFiles.h"
+#include "GameSound.h"
 #include "platform/Display.h"
 #include "platform/ErrorFilter.h"
 #include "platform/GameEnd.h"
@@ -57,6 +58,8 @@ int main()
     for (const platform::Failure& complaint : playDirectory.complaints())
         std::fprintf(stderr, "quasaril: %s\n", complaint.what().c_str());
     platform::errorstream::filterSfmlErrors();
+    if (const platform::Failure silent = gamesound::enable())
+        std::fprintf(stderr, "quasaril: %s\n", silent.what().c_str());
     Quasaril::Run();
     return endedStatus;
 }

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "GameFiles.h"
+#include "GameSound.h"
 #include "MainMenu.h"
 #include "PlayerPause.h"
 #include "PowerUp.h"
@@ -91,6 +92,7 @@ bool lossToWrite = false;
 // Deliberate: see docs/game.md, "Points after Game Over".
 void explodeShip()
 {
+    gamesound::playOnce(gamesound::Effect::shipHit);
     showPicture(Quasaril::_player1, gamefiles::explodedShip);
     place(Quasaril::_player1, x - explosionShiftX, y);
     if (inArmyPass)
@@ -164,6 +166,7 @@ void Quasaril::endGameCheck()
         // Only true after the last column, with every brain struck.
         // Deliberate: see docs/game.md, "The win text".
         if (_quasa.killCount > brainsInArmy - 1) {
+            gamesound::playOnce(gamesound::Effect::win);
             _score.win();
             _quasa.gameWin = true;
         }
@@ -248,6 +251,7 @@ void Quasaril::GameLoop()
     // Play draws the whole frame anew each pass: a new view is all a resize
     // or a switch to or from the whole screen needs.
     windowfit::follow(_mainWindow, currentEvent);
+    gamesound::follow(currentEvent);
     switch (_gameState) {
     case ShowingSplash:
         ShowSplashScreen();
@@ -355,7 +359,10 @@ void Quasaril::playing(sf::Event currentEvent)
 
     // Once taken, the power-up is gone for the rest of the process.
     // Deliberate: see docs/game.md, "One power-up a process".
+    const bool waiting = power;
     power = _player1.collisionCheck(ab, bb, cb, db, false, power, _score.GameScore);
+    if (waiting && !power)
+        gamesound::play(gamesound::Effect::powerUp);
     if (!power)
         PowerUp::Select(powerd);
     _score.PowerUp(powerd);
@@ -409,6 +416,7 @@ void Quasaril::checkEvents(sf::Event currentEvent)
         const ShotKind& shot = shotKindFor(_player1);
         a = x + shot.offsetX;
         b = y + shot.offsetY;
+        gamesound::play(gamesound::Effect::shot);
         _projectile.load(shot.picture);
         _projectile.draw(_mainWindow);
         _mainWindow.display();
@@ -492,6 +500,8 @@ bool shotTest(Brain& brain)
 void testAndDraw(Brain& brain, bool& dead, bool& alive, bool parkWhenStruck)
 {
     alive = shotTest(brain);
+    if (!alive && !dead)
+        gamesound::play(gamesound::Effect::brainHit);
     if (!alive) {
         if (parkWhenStruck)
             park(brain);
@@ -615,6 +625,7 @@ void Quasaril::BrainFire(Brain* brain_, float* elapsedTimeSinceCreatedBrainProje
             brain_[i].getPosition(o, p);
         const int draw = brain_[i].Shoot();
         if (draw >= firingDraw && elapsedTimeSinceCreatedBrainProjectile_[i] > reloadTime) {
+            gamesound::play(gamesound::Effect::enemyShot);
             bulletTimeCreated_[i] = _brain_projectile.timeCreated();
             showPicture(_brain_projectile, gamefiles::brainShot);
         }

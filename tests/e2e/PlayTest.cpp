@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <ostream>
 #include <stdexcept>
@@ -12,6 +13,7 @@
 
 #include "GameFiles.h"
 #include "Desktop.h"
+#include "SoundCapture.h"
 
 using namespace e2e;
 namespace fs = std::filesystem;
@@ -482,4 +484,58 @@ TEST_F(FullScreenEndToEnd, SplashMenuAndPlayFillTheScreenAndTheWindowComesBack)
     const GameWindow back = windowAt(windowed);
     EXPECT_TRUE(pollUntil(scaled(Seconds(5)), [&] { return back.screen().showsScores(); }));
     EXPECT_TRUE(game().running());
+}
+
+namespace {
+
+// A variable of this process's environment, and so of the game it starts,
+// set while the object lives.
+class EnvironmentSetting {
+public:
+    EnvironmentSetting(const char* name, const std::string& value) : _name(name)
+    {
+        setenv(name, value.c_str(), 1);
+    }
+    ~EnvironmentSetting() { unsetenv(_name); }
+    EnvironmentSetting(const EnvironmentSetting&) = delete;
+    EnvironmentSetting& operator=(const EnvironmentSetting&) = delete;
+
+private:
+    const char* const _name;
+};
+
+class SoundEndToEnd : public EndToEnd {
+protected:
+    const TemporaryDirectory _files;
+    const fs::path _settings = _files.path() / "alsoft.conf";
+};
+
+} // namespace
+
+TEST_F(SoundEndToEnd, TheShotSoundsThroughOpenALSoftAndMSilencesIt)
+{
+    const fs::path capture = _files.path() / "capture.wav";
+    writeWaveSettings(_settings, capture.string());
+    const EnvironmentSetting drivers("ALSOFT_DRIVERS", "wave");
+    const EnvironmentSetting settings("ALSOFT_CONF", _settings.string());
+    const GameWindow window = openPlay();
+    EXPECT_TRUE(shotSoundsAndMSilencesIt(window, capture));
+    window.key("Escape");
+    EXPECT_EQ(game().waitForExit(scaled(Seconds(5))), 0);
+}
+
+// ALSA with no card behind its default device: OpenAL Soft finds no device,
+// and it and ALSA would say so in lines of their own.
+TEST_F(SoundEndToEnd, WithNoSoundDeviceItSaysSoInOneLineAndPlays)
+{
+    writeFile(_settings, "pcm.!default { type hw card 99 }\n");
+    const EnvironmentSetting drivers("ALSOFT_DRIVERS", "alsa");
+    const EnvironmentSetting settings("ALSA_CONFIG_PATH", _settings.string());
+    const GameWindow window = openPlay();
+    window.key("space");
+    window.key("Escape");
+    EXPECT_EQ(game().waitForExit(scaled(Seconds(5))), 0);
+    const std::string said = game().errorOutput();
+    EXPECT_EQ(soundLines(said), 1u) << said;
+    EXPECT_NE(said.find("quasaril: no sound device"), std::string::npos) << said;
 }
