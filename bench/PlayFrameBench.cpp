@@ -5,12 +5,14 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cstdio>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "GameFiles.h"
+#include "GameSound.h"
 #include "platform/GameClock.h"
 #include "TestSupport.h"
 
@@ -30,8 +32,9 @@ const sf::Vector2f scorePosition(50.0f, 50.0f);
 const sf::Vector2f highScorePosition(650.0f, 50.0f);
 const sf::Vector2f powerUpPosition(300.0f, 400.0f);
 
-// The game's files in a working directory of their own, the window open and
-// the ship at its start, once for the whole run.
+// The game's files in a working directory of their own, the window open,
+// the ship at its start and the sound on where a device opens, once for the
+// whole run.
 void preparePlay()
 {
     static ScopedWorkDir workDir;
@@ -42,6 +45,8 @@ void preparePlay()
     openGameWindow();
     placeShip();
     platform::testhooks::pinClock(benchClock);
+    if (const platform::Failure silent = gamesound::enable())
+        std::fprintf(stderr, "%s\n", silent.what().c_str());
     ready = true;
 }
 
@@ -259,8 +264,9 @@ void BM_FrameCostRatios(benchmark::State& state)
 }
 BENCHMARK(BM_FrameCostRatios)->Unit(benchmark::kMillisecond);
 
-// A pass in play against its render floor, one of each in turn. Argument 0:
-// before any enemy fire; 1: with the enemy shot loaded, drawn 32 times a frame.
+// A pass in play against its render floor, one of each in turn, the
+// player's shot sounding all along. Argument 0: before any enemy fire; 1:
+// with the enemy shot loaded, drawn 32 times a frame.
 void BM_PassOverRenderFloor(benchmark::State& state)
 {
     constexpr int pairsPerIteration = 5;
@@ -275,6 +281,7 @@ void BM_PassOverRenderFloor(benchmark::State& state)
     double play = 0.0, least = 0.0;
     for (auto _ : state) {
         for (int i = 0; i < pairsPerIteration; ++i) {
+            gamesound::play(gamesound::Effect::shot);
             play += secondsOf(playOnePass);
             liveGame();
             floor.record();
