@@ -1,7 +1,7 @@
 # The files the game reads by name from its working directory: the one list
 # of them. Everything else takes the names from here: the game's code and the
 # tests through the header GameFiles.h made from it (gamefiles::NAME), the
-# picture tool, the run directory, the player's directory and the package.
+# picture and sound tools, the run directory, the player's directory and the package.
 # Only sets variables and defines a function, so a script may include it too.
 #
 # Each entry is NAME=FILE: NAME is the constant's name, FILE the file's.
@@ -22,36 +22,39 @@ set(QUASARIL_PICTURE_ENTRIES
   splashScreen=SplashScreen1.png
   backdrop=space2.png
   mainMenu=mainmenu.png)
-# TEMPORARY until the sound tool lands.
+# The sounds, made by tools/sounds.
 set(QUASARIL_SOUND_ENTRIES
-  shotSound=shot.wav enemyShotSound=enemy-shot.wav brainHitSound=brain-hit.wav
-  shipHitSound=ship-hit.wav powerUpSound=power-up.wav winSound=win.wav clickSound=click.wav)
+  shotSound=shot.wav
+  enemyShotSound=enemy-shot.wav
+  brainHitSound=brain-hit.wav
+  shipHitSound=ship-hit.wav
+  powerUpSound=power-up.wav
+  winSound=win.wav
+  clickSound=click.wav)
 # The font, Liberation Sans under the name the game asks for.
 set(QUASARIL_FONT_ENTRY font=Arial.ttf)
 
-# QUASARIL_PICTURES: the pictures' file names; QUASARIL_FONT_FILE: the font's.
-set(QUASARIL_PICTURES)
-foreach(entry ${QUASARIL_PICTURE_ENTRIES})
-  string(REGEX REPLACE "^[^=]*=" "" file ${entry})
-  list(APPEND QUASARIL_PICTURES ${file})
-endforeach()
+# QUASARIL_PICTURES and QUASARIL_SOUNDS: the file names of the pictures and
+# of the sounds; QUASARIL_FONT_FILE: the font's.
+list(TRANSFORM QUASARIL_PICTURE_ENTRIES REPLACE "^[^=]*=" "" OUTPUT_VARIABLE QUASARIL_PICTURES)
+list(TRANSFORM QUASARIL_SOUND_ENTRIES REPLACE "^[^=]*=" "" OUTPUT_VARIABLE QUASARIL_SOUNDS)
 string(REGEX REPLACE "^[^=]*=" "" QUASARIL_FONT_FILE ${QUASARIL_FONT_ENTRY})
 
 # Writes GameFiles.h from src/GameFiles.h.in into the directory given: one
-# constant per file, and the lists of the pictures and of all the files.
+# constant per file, and the lists of the pictures, of the sounds and of all
+# the files.
 function(quasaril_write_game_files_header directory)
   set(QUASARIL_GAME_FILE_CONSTANTS)
-  set(picture_names)
-  foreach(entry ${QUASARIL_PICTURE_ENTRIES} ${QUASARIL_FONT_ENTRY} ${QUASARIL_SOUND_ENTRIES})
+  foreach(entry ${QUASARIL_PICTURE_ENTRIES} ${QUASARIL_SOUND_ENTRIES} ${QUASARIL_FONT_ENTRY})
     string(REPLACE "=" ";" pair ${entry})
     list(GET pair 0 name)
     list(GET pair 1 file)
     string(APPEND QUASARIL_GAME_FILE_CONSTANTS "inline constexpr char ${name}[] = \"${file}\";\n")
-    if(NOT entry STREQUAL QUASARIL_FONT_ENTRY AND NOT entry MATCHES "Sound=")
-      list(APPEND picture_names ${name})
-    endif()
   endforeach()
-  list(JOIN picture_names ", " QUASARIL_PICTURE_CONSTANTS)
+  foreach(kind PICTURE SOUND)
+    list(TRANSFORM QUASARIL_${kind}_ENTRIES REPLACE "=.*" "" OUTPUT_VARIABLE names)
+    list(JOIN names ", " QUASARIL_${kind}_CONSTANTS)
+  endforeach()
   string(REGEX REPLACE "=.*" "" QUASARIL_FONT_CONSTANT ${QUASARIL_FONT_ENTRY})
   configure_file(${PROJECT_SOURCE_DIR}/src/GameFiles.h.in ${directory}/GameFiles.h @ONLY)
 endfunction()

@@ -1,17 +1,23 @@
 // The pictures our generator draws for the game: their sizes fit the places
 // where the game draws them, and every build draws the same files. The
-// Windows icon file holds the desktop's icons pixel for pixel.
+// Windows icon file holds the desktop's icons pixel for pixel. The sounds
+// our synthesiser makes are short, soft-edged and about as loud as each
+// other (the packages' reproducibility holds their bytes).
 
 #include <gtest/gtest.h>
 
 #include <SFML/Graphics/Image.hpp>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "Commands.h"
 #include "GameFiles.h"
@@ -205,4 +211,50 @@ TEST(Pictures, EachMenuButtonFramesExactlyItsClickBandAcrossTheWindow)
             EXPECT_FALSE(framed(0, y)) << band.item << " drawn over column 0 at row " << y;
         }
     }
+}
+
+namespace {
+
+template <typename Number> Number field(const std::string& bytes, std::size_t at)
+{
+    Number value{};
+    if (at + sizeof value <= bytes.size())
+        std::memcpy(&value, bytes.data() + at, sizeof value);
+    return value;
+}
+
+} // namespace
+
+// 16-bit PCM, one channel at 44100 Hz, under a second; silent at both ends
+// (no click), its peak between -14 and -6 dBFS, and its loudness (root
+// mean square) within a factor of two of every other sound's.
+TEST(Sounds, EachIsShortSoftEdgedAndAsLoudAsTheOthers)
+{
+    constexpr std::size_t header = 44;
+    constexpr double edge = 0.002, highestPeak = 0.5, lowestPeak = 0.2, spread = 2.0;
+    std::vector<double> loudness;
+    for (const char* name : gamefiles::sounds) {
+        SCOPED_TRACE(name);
+        const std::string file = bytes(fs::path(QUASARIL_RUN_DIR) / name);
+        ASSERT_GT(file.size(), header);
+        EXPECT_EQ(file.compare(0, 4, "RIFF"), 0);
+        EXPECT_EQ(field<std::uint16_t>(file, 20), 1); // PCM
+        EXPECT_EQ(field<std::uint16_t>(file, 22), 1); // one channel
+        EXPECT_EQ(field<std::uint32_t>(file, 24), 44100u);
+        EXPECT_EQ(field<std::uint16_t>(file, 34), 16);
+        const std::size_t count = (file.size() - header) / 2;
+        EXPECT_LT(count, 44100u);
+        double peak = 0, power = 0;
+        for (std::size_t n = 0; n < count; ++n) {
+            const double sample = field<std::int16_t>(file, header + 2 * n) / 32768.0;
+            peak = std::max(peak, std::fabs(sample));
+            power += sample * sample;
+        }
+        EXPECT_LE(std::fabs(field<std::int16_t>(file, header) / 32768.0), edge);
+        EXPECT_LE(std::fabs(field<std::int16_t>(file, file.size() - 2) / 32768.0), edge);
+        EXPECT_TRUE(peak >= lowestPeak && peak <= highestPeak) << peak;
+        loudness.push_back(std::sqrt(power / count));
+    }
+    const auto [quietest, loudest] = std::minmax_element(loudness.begin(), loudness.end());
+    EXPECT_LE(*loudest / *quietest, spread);
 }
