@@ -8,7 +8,7 @@
 set -eu
 
 nobody=65534
-play="g++ cmake make libsfml-dev libxcb1-dev libxau-dev libfontconfig-dev fonts-liberation2"
+play="g++ cmake make libsfml-dev libopenal-dev libxcb1-dev libxau-dev libfontconfig-dev fonts-liberation2"
 apt_line="  apt-get install -y"
 installs="apt-get install -y -q --no-install-recommends"
 usage="usage: ./setup [play|build|run|test|package|format|windows|test-windows]"
