@@ -8,9 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <thread>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -121,10 +123,39 @@ std::optional<GameWindow> gameWindow()
 
 } // namespace
 
-TEST_F(WindowsZip, UnpackedItPlaysAndKeepsTheScoreInThePlayersDirectory)
+// The screen's resolution Windows tells programs: 96 is 100%, 144 is 150%.
+class WindowsZipScaled : public WindowsZip, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override
+    {
+        WindowsZip::SetUp();
+        ASSERT_TRUE(setLogPixels(GetParam()));
+    }
+    void TearDown() override { EXPECT_TRUE(setLogPixels(standardLogPixels)); }
+
+    static constexpr int standardLogPixels = 96;
+
+private:
+    static bool setLogPixels(int value)
+    {
+        return run({"wine", "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t",
+                    "REG_DWORD", "/d", std::to_string(value), "/f"})
+                   .status == 0;
+    }
+};
+
+// At any scale the window shows the whole playfield at its own size (the
+// game declares itself aware of the resolution), and the splash screen
+// waits for the player: a second without input leaves it up.
+TEST_P(WindowsZipScaled, UnpackedItPlaysAndKeepsTheScoreInThePlayersDirectory)
 {
     const auto game = start();
     const std::optional<GameWindow> window = gameWindow();
+    ASSERT_TRUE(window) << "no game window of the playfield's size";
+    ASSERT_TRUE(pollUntil(scaled(Seconds(10)),
+                          [&] { return showsScreen(*window, gamefiles::splashScreen); }));
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_TRUE(showsScreen(*window, gamefiles::splashScreen)) << "the splash ended by itself";
     ASSERT_TRUE(playsToTheArmy(window));
 
     window->key("Escape");
@@ -134,6 +165,8 @@ TEST_F(WindowsZip, UnpackedItPlaysAndKeepsTheScoreInThePlayersDirectory)
                                  << '"';
     EXPECT_FALSE(fs::exists(unpacked.path() / highScoreFile)) << "a score beside the executable";
 }
+
+INSTANTIATE_TEST_SUITE_P(LogPixels, WindowsZipScaled, ::testing::Values(96, 144));
 
 TEST_F(WindowsZip, ItSoundsTheShotThroughOpenALSoftAndMSilencesIt)
 {
