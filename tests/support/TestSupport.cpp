@@ -43,12 +43,8 @@ void copyGameFiles(const std::vector<std::string>& names)
 
 void copyAllGameFiles()
 {
-    for (const auto& entry : fs::directory_iterator(runDirectory())) {
-        const auto extension = entry.path().extension();
-        if (extension == ".png" || extension == ".ttf")
-            fs::copy_file(entry.path(), entry.path().filename(),
-                          fs::copy_options::overwrite_existing);
-    }
+    for (const char* name : gamefiles::all)
+        fs::copy_file(fs::path(runDirectory()) / name, name, fs::copy_options::overwrite_existing);
 }
 
 void openGameWindow()

@@ -37,7 +37,7 @@ private:
 // Copies the named files (pictures, the font) from the run directory into
 // the working directory.
 void copyGameFiles(const std::vector<std::string>& names);
-// Copies every picture and the font.
+// Copies every file the game reads: the pictures, the sounds and the font.
 void copyAllGameFiles();
 
 // Opens Quasaril::_mainWindow (800 by 800) unless it is open already.
