@@ -32,7 +32,8 @@ const std::vector<std::string> gameFiles(std::begin(gamefiles::all), std::end(ga
 __attribute__((constructor(101))) void requireDisplay()
 {
     if (const platform::Failure none = platform::display::forGame()) {
-        platform::messages::sayStop("quasaril: " + none.what());
+        // Where even that cannot be said, the status alone tells it.
+        static_cast<void>(platform::messages::sayStop("quasaril: " + none.what()));
         std::exit(EXIT_FAILURE);
     }
 }

@@ -231,9 +231,9 @@ void Score::PowerUp(std::string power)
 float Score::SaveScore(float GameScore)
 {
     namespace files = platform::files;
-    const files::Contents onFile = files::readStart(highScoreFile);
-    if (onFile.untouched) {
-        saves().tell(onFile.untouched);
+    files::Contents onFile;
+    if (const platform::Failure untouched = files::readStart(highScoreFile, onFile)) {
+        saves().tell(untouched);
         return GameScore;
     }
     const std::optional<float> stored = parseHighScore(onFile);

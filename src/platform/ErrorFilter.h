@@ -48,7 +48,7 @@ private:
 
 // Puts a RepeatFilter on SFML's error stream for the rest of the process: a
 // picture missing from the working directory is retried in every frame, and
-// SFML reports every failed try.
+// SFML reports every failed try. Cannot fail: it only swaps stream buffers.
 void filterSfmlErrors();
 
 // SFML's error stream says nothing while the object lives: for a retry whose

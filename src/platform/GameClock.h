@@ -1,7 +1,8 @@
 #pragma once
 
 // The game's clock and dice. Every time reading and every random draw of the
-// game goes through here, so a game plays the same on every machine.
+// game goes through here, so a game plays the same on every machine. Nothing
+// here can fail: a monotonic clock and arithmetic.
 
 namespace platform {
 

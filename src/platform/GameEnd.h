@@ -29,7 +29,8 @@ Failure endOnStopSignals(int status);
 Failure makeDirectoryGoneAtEnd(const std::filesystem::path& pattern,
                                std::filesystem::path& directory);
 
-// Removes that directory and every file in it now, if there is one.
-void removeNow();
+// Removes that directory and every file in it now, if there is one; fails
+// where the directory is left.
+Failure removeNow();
 
 } // namespace platform::gameend

@@ -19,20 +19,20 @@ constexpr const char* highScoreFile = "HighScore.txt";
 // fifty characters; the rest leaves room for space a player typed before it.
 constexpr std::size_t readLimit = 4096;
 
-// The start of the file, or why it is left alone.
+// The start of the file.
 struct Contents {
-    std::string text;  // empty where there is no such name (a dangling link included)
-    bool cut = false;  // the file may go on after `text`
-    Failure untouched; // set for anything but a readable regular file: never read nor written
+    std::string text; // empty where there is no such name (a dangling link included)
+    bool cut = false; // the file may go on after `text`
 };
 
 // Reads the start of the file a name stands for, at most readLimit bytes.
 // A symbolic link is followed only where it belongs to this process's user or
 // to root (the kernel's rule for links in sticky directories): one planted by
 // another user is never followed, so root cannot be made to write through
-// it. Never blocks: a directory, named pipe, socket or device is reported
-// untouched unread.
-Contents readStart(const char* name);
+// it. Never blocks. Fails for anything but a readable regular file (a
+// directory, named pipe, socket or device, another user's link), which is
+// then to be left alone, never read nor written.
+Failure readStart(const char* name, Contents& contents);
 
 // Replaces the text of the regular file a name stands for, or creates it.
 // Symbolic links are followed as readStart says and stay links; a file

@@ -22,7 +22,8 @@ constexpr long logLimit = 64 * 1024;
 Failure keepIn(const std::filesystem::path& directory);
 
 // Says why the game stops before its window opens: on standard error, and
-// on Windows in a message box too.
-void sayStop(const std::string& line);
+// on Windows in a message box too. Fails where the player could be told
+// nowhere.
+Failure sayStop(const std::string& line);
 
 } // namespace platform::messages

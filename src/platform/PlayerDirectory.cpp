@@ -275,17 +275,19 @@ void PlayDirectory::enterTemporaryDirectory(const fs::path& gameFiles,
     _temporary = !failed && !gameend::makeDirectoryGoneAtEnd(temporary, _path);
     Failure kept; // nothing to keep in a fresh directory
     if (_temporary && enter(_path, gameFiles, names, kept)) {
-        gameend::removeNow();
+        if (Failure left = gameend::removeNow())
+            _complaints.push_back(std::move(left));
         _temporary = false;
     }
     if (!_temporary)
         _path = fs::current_path();
 }
 
+// At the end of the game a directory left has no one to be told to.
 PlayDirectory::~PlayDirectory()
 {
     if (_temporary)
-        gameend::removeNow();
+        static_cast<void>(gameend::removeNow());
 }
 
 } // namespace platform::playerdir

@@ -60,22 +60,22 @@ bool mayFollow(const struct stat& link)
     return link.st_uid == ::geteuid() || link.st_uid == rootUser;
 }
 
-Place failed(const std::string& why)
+Failure failed(int error)
 {
-    return {Descriptor(), {}, Failure(why)};
+    return Failure(std::strerror(error), std::error_code(error, std::generic_category()));
 }
 
 } // namespace
 
-int Descriptor::close()
+Failure Descriptor::close()
 {
     const int fd = std::exchange(_fd, -1);
-    return fd < 0 || ::close(fd) == 0 ? 0 : errno;
+    return fd < 0 || ::close(fd) == 0 ? Failure() : failed(errno);
 }
 
 // Each name is opened by itself, under the directory found so far, and never
 // followed by the kernel: a link is read and its names walked in its place.
-Place locate(const char* name)
+Failure locate(const char* name, Place& place)
 {
     Names names;
     pushPath(name, names);
@@ -86,39 +86,42 @@ Place locate(const char* name)
         Descriptor entry = openEntry(directory.get(), next.c_str());
         struct stat status;
         if (!entry || ::fstat(entry.get(), &status) != 0) {
-            if (errno == ENOENT && names.empty())
-                return {std::move(directory), next, {}}; // a new file
-            return failed(std::strerror(errno));
+            if (errno == ENOENT && names.empty()) {
+                place = {std::move(directory), next}; // a new file
+                return {};
+            }
+            return failed(errno);
         }
         if (S_ISLNK(status.st_mode)) {
             if (!mayFollow(status))
-                return failed(linkOfAnother);
+                return Failure(linkOfAnother);
             const std::string target = readLink(entry.get());
             if (++hops > maxLinkHops || target.empty())
-                return failed(std::strerror(target.empty() ? ENAMETOOLONG : ELOOP));
+                return failed(target.empty() ? ENAMETOOLONG : ELOOP);
             if (target.front() == '/')
                 directory = openRoot(target);
             pushPath(target, names);
         } else if (names.empty()) {
-            return {std::move(directory), next, {}};
+            place = {std::move(directory), next};
+            return {};
         } else if (S_ISDIR(status.st_mode)) {
             directory = std::move(entry);
         } else {
-            return failed(std::strerror(ENOTDIR));
+            return failed(ENOTDIR);
         }
     }
-    return failed(std::strerror(EISDIR)); // the name stands for a directory
+    return failed(EISDIR); // the name stands for a directory
 }
 
-int passOwnership(int draft, const struct stat* replaced, const Place& place)
+Failure passOwnership(int draft, const struct stat* replaced, const Place& place)
 {
     struct stat owner;
     if (replaced)
         owner = *replaced;
     else if (::geteuid() != rootUser || ::fstat(place.directory.get(), &owner) != 0 ||
              owner.st_uid == rootUser)
-        return 0; // a new file of the user who makes it
-    return ::fchown(draft, owner.st_uid, owner.st_gid) == 0 ? 0 : errno;
+        return {}; // a new file of the user who makes it
+    return ::fchown(draft, owner.st_uid, owner.st_gid) == 0 ? Failure() : failed(errno);
 }
 
 } // namespace files

@@ -27,8 +27,8 @@ public:
 
     int get() const { return _fd; }
     explicit operator bool() const { return _fd >= 0; }
-    // Closes now; returns 0 or the errno of the failed close.
-    int close();
+    // Closes now.
+    Failure close();
 
 private:
     int _fd;
@@ -38,7 +38,6 @@ private:
 struct Place {
     Descriptor directory; // opened O_PATH
     std::string name;
-    Failure failure; // why the name has no place
 };
 
 // Finds the place a name stands for, one name at a time, following a
@@ -46,12 +45,12 @@ struct Place {
 // kernel's rule for links in sticky directories): a link planted by another
 // user is never followed, so root cannot be made to write through it. The
 // last name need not exist.
-Place locate(const char* name);
+Failure locate(const char* name, Place& place);
 
 // Gives a draft the owner and group of the file it replaces, or, for a new
 // file that root makes in another user's directory, that directory's owner
-// and group. Returns 0, or the errno when the owner could not be given.
-int passOwnership(int draft, const struct stat* replaced, const Place& place);
+// and group.
+Failure passOwnership(int draft, const struct stat* replaced, const Place& place);
 
 } // namespace files
 } // namespace platform

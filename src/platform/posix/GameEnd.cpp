@@ -71,14 +71,20 @@ void unlinkEntries(int directory)
         }
 }
 
-void removeHeldDirectory()
+// Async-signal-safe. False, with errno set, where the directory is left.
+bool removeHeldDirectory()
 {
     const int directory = heldDirectory.exchange(-1);
     if (directory < 0)
-        return;
+        return true;
     unlinkEntries(directory);
     close(directory);
-    rmdir(heldPath);
+    return rmdir(heldPath) == 0;
+}
+
+void removeAtExit()
+{
+    static_cast<void>(removeNow());
 }
 
 // Whatever the signal interrupted is left as it is: the score is saved
@@ -122,7 +128,7 @@ Failure makeDirectoryGoneAtEnd(const std::filesystem::path& patternPath,
     std::string pattern = patternPath.native();
     // Registered in main, after the game's objects are built, so it runs
     // before they are destroyed.
-    static const bool removedAtExit = std::atexit(removeNow) == 0;
+    static const bool removedAtExit = std::atexit(removeAtExit) == 0;
     const StopSignalsHeld held;
     if (!removedAtExit || heldDirectory.load() >= 0)
         return Failure(removedAtExit ? alreadyHeld : notRemovedAtExit);
@@ -142,10 +148,13 @@ Failure makeDirectoryGoneAtEnd(const std::filesystem::path& patternPath,
     return {};
 }
 
-void removeNow()
+Failure removeNow()
 {
     const StopSignalsHeld held;
-    removeHeldDirectory();
+    const std::string path = heldPath;
+    if (removeHeldDirectory())
+        return {};
+    return Failure::of("remove " + path, std::error_code(errno, std::generic_category()));
 }
 
 } // namespace platform::gameend

@@ -26,17 +26,13 @@ const char* const notRegular = "not a regular file";
 
 Failure reason(int error)
 {
-    return error == 0 ? Failure() : Failure(std::strerror(error));
+    return error == 0
+               ? Failure()
+               : Failure(std::strerror(error), std::error_code(error, std::generic_category()));
 }
 
-Contents untouched(Failure why)
-{
-    return {{}, false, std::move(why)};
-}
-
-// Reads from the start of a file until readLimit bytes or its end. Returns 0
-// or the errno.
-int readFrom(int fd, std::string& text)
+// Reads from the start of a file until readLimit bytes or its end.
+Failure readFrom(int fd, std::string& text)
 {
     // The play frame reads the file every frame: the bytes land on the stack,
     // and a score fits in the string without a heap block.
@@ -47,16 +43,16 @@ int readFrom(int fd, std::string& text)
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return errno;
+            return reason(errno);
         if (n == 0)
             break;
         got += static_cast<std::size_t>(n);
     }
     text.assign(buffer, got);
-    return 0;
+    return {};
 }
 
-int writeAll(int fd, const std::string& text)
+Failure writeAll(int fd, const std::string& text)
 {
     std::size_t written = 0;
     while (written < text.size()) {
@@ -64,10 +60,10 @@ int writeAll(int fd, const std::string& text)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return n < 0 ? errno : EIO;
+            return reason(n < 0 ? errno : EIO);
         written += static_cast<std::size_t>(n);
     }
-    return 0;
+    return {};
 }
 
 // The permission bits a new file gets: 0666 less the umask, which can only
@@ -129,97 +125,104 @@ void clearStaleDrafts(const Place& place, time_t ownDraftTime)
 // exclusively, so a name planted in advance (a link, say) is skipped, never
 // written through. No fsync: the score can rise in every frame, and the
 // rename alone keeps the file whole when the game is killed. `replaced` is
-// the file's status, or null for a new file. Returns 0 or the errno.
-int saveThroughDraft(const Place& place, const std::string& text, const struct stat* replaced)
+// the file's status, or null for a new file.
+Failure saveThroughDraft(const Place& place, const std::string& text, const struct stat* replaced)
 {
     std::string path = draftTemplate(place);
     Descriptor draft(::mkostemp(path.data(), O_CLOEXEC));
     if (!draft)
-        return errno;
+        return reason(errno);
     const int directory = place.directory.get();
     const std::string draftName = place.name + path.substr(path.size() - draftSuffixLength);
     const mode_t bits = replaced ? replaced->st_mode & permissionBits : newFileBits();
-    int error = passOwnership(draft.get(), replaced, place);
-    if (error == 0 && ::fchmod(draft.get(), bits) != 0)
-        error = errno;
-    if (error == 0)
-        error = writeAll(draft.get(), text);
+    Failure failed = passOwnership(draft.get(), replaced, place);
+    if (!failed && ::fchmod(draft.get(), bits) != 0)
+        failed = reason(errno);
+    if (!failed)
+        failed = writeAll(draft.get(), text);
     struct stat written;
-    if (error == 0 && ::fstat(draft.get(), &written) != 0)
-        error = errno;
-    const int closed = draft.close();
-    error = error != 0 ? error : closed;
-    if (error == 0 && ::renameat(directory, draftName.c_str(), directory, place.name.c_str()) != 0)
-        error = errno;
-    if (error != 0)
+    if (!failed && ::fstat(draft.get(), &written) != 0)
+        failed = reason(errno);
+    const Failure closed = draft.close();
+    if (!failed)
+        failed = closed;
+    if (!failed && ::renameat(directory, draftName.c_str(), directory, place.name.c_str()) != 0)
+        failed = reason(errno);
+    if (failed)
         ::unlinkat(directory, draftName.c_str(), 0);
     else
         clearStaleDrafts(place, written.st_mtime);
-    return error;
+    return failed;
 }
 
 // No draft may be made or may take the file's place here.
-bool refused(int error)
+bool refused(const Failure& failed)
 {
-    return error == EACCES || error == EPERM;
+    return failed.code() == std::errc::permission_denied ||
+           failed.code() == std::errc::operation_not_permitted;
 }
 
-int rewriteInPlace(int fd, const std::string& text)
+Failure rewriteInPlace(int fd, const std::string& text)
 {
-    return ::ftruncate(fd, 0) == 0 ? writeAll(fd, text) : errno;
+    return ::ftruncate(fd, 0) == 0 ? writeAll(fd, text) : reason(errno);
 }
 
 } // namespace
 
-Contents readStart(const char* name)
+Failure readStart(const char* name, Contents& contents)
 {
-    const Place place = locate(name);
-    if (place.failure)
-        return untouched(place.failure);
+    Place place;
+    if (Failure nowhere = locate(name, place))
+        return nowhere;
     Descriptor file(::openat(place.directory.get(), place.name.c_str(),
                              O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC));
-    if (!file)
-        return errno == ENOENT ? Contents() : untouched(reason(errno));
+    if (!file) {
+        if (errno != ENOENT)
+            return reason(errno);
+        contents = Contents();
+        return {};
+    }
     struct stat status;
     if (::fstat(file.get(), &status) != 0)
-        return untouched(reason(errno));
+        return reason(errno);
     if (!S_ISREG(status.st_mode))
-        return untouched(Failure(notRegular));
-    Contents contents;
-    if (const int error = readFrom(file.get(), contents.text))
-        return untouched(reason(error));
-    contents.cut = contents.text.size() == readLimit;
-    return contents;
+        return Failure(notRegular);
+    Contents read;
+    if (Failure failed = readFrom(file.get(), read.text))
+        return failed;
+    read.cut = read.text.size() == readLimit;
+    contents = std::move(read);
+    return {};
 }
 
 Failure replaceWhole(const char* name, const std::string& text)
 {
-    const Place place = locate(name);
-    if (place.failure)
-        return place.failure;
+    Place place;
+    if (Failure nowhere = locate(name, place))
+        return nowhere;
     // Opened, not truncated, to learn whether the file may be written at all.
     Descriptor file(::openat(place.directory.get(), place.name.c_str(),
                              O_WRONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC));
     if (!file)
-        return reason(errno == ENOENT ? saveThroughDraft(place, text, nullptr) : errno);
+        return errno == ENOENT ? saveThroughDraft(place, text, nullptr) : reason(errno);
     struct stat replaced;
     if (::fstat(file.get(), &replaced) != 0)
         return reason(errno);
     if (!S_ISREG(replaced.st_mode))
         return Failure(notRegular);
     const bool manyNames = replaced.st_nlink > 1;
-    int error = manyNames ? 0 : saveThroughDraft(place, text, &replaced);
-    if (manyNames || refused(error))
-        error = rewriteInPlace(file.get(), text);
-    const int closed = file.close();
-    return reason(error != 0 ? error : closed);
+    Failure failed = manyNames ? Failure() : saveThroughDraft(place, text, &replaced);
+    if (manyNames || refused(failed))
+        failed = rewriteInPlace(file.get(), text);
+    const Failure closed = file.close();
+    return failed ? failed : closed;
 }
 
 Failure whyUnwritable(const char* name)
 {
-    const Place place = locate(name);
-    if (place.failure)
-        return place.failure;
+    Place place;
+    if (Failure nowhere = locate(name, place))
+        return nowhere;
     Descriptor file(::openat(place.directory.get(), place.name.c_str(),
                              O_WRONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC));
     struct stat status;
@@ -237,8 +240,8 @@ Failure whyUnwritable(const char* name)
 // the very file opened.
 std::ofstream openTruncated(const char* name)
 {
-    const Place place = locate(name);
-    if (place.failure)
+    Place place;
+    if (locate(name, place))
         return {};
     Descriptor file(::openat(place.directory.get(), place.name.c_str(),
                              O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC,

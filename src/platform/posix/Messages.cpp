@@ -1,6 +1,8 @@
 #include "platform/Messages.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <system_error>
 
 // A POSIX program's standard error is where it was started: a terminal, or
 // the desktop's own log.
@@ -11,9 +13,12 @@ Failure keepIn(const std::filesystem::path&)
     return {};
 }
 
-void sayStop(const std::string& line)
+Failure sayStop(const std::string& line)
 {
-    std::fprintf(stderr, "%s\n", line.c_str());
+    if (std::fprintf(stderr, "%s\n", line.c_str()) < 0)
+        return Failure::of("write on standard error",
+                           std::error_code(errno, std::generic_category()));
+    return {};
 }
 
 } // namespace platform::messages

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <mutex>
+#include <utility>
 #include <random>
 #include <vector>
 #include <windows.h>
@@ -40,20 +41,26 @@ void leave(const fs::path& directory)
         fs::current_path(directory.parent_path(), unknown);
 }
 
-void removeHeldDirectory()
+Failure removeHeldDirectory()
 {
     const std::lock_guard<std::mutex> lock(held);
     if (heldDirectory.empty())
-        return;
+        return {};
     leave(heldDirectory);
-    std::error_code ignored;
-    fs::remove_all(heldDirectory, ignored);
-    heldDirectory.clear();
+    std::error_code failed;
+    fs::remove_all(heldDirectory, failed);
+    const fs::path removed = std::exchange(heldDirectory, {});
+    return failed ? Failure::of("remove " + removed.u8string(), failed) : Failure();
+}
+
+void removeAtExit()
+{
+    static_cast<void>(removeHeldDirectory());
 }
 
 BOOL WINAPI endOnStop(DWORD)
 {
-    removeHeldDirectory();
+    static_cast<void>(removeHeldDirectory());
     ExitProcess(static_cast<UINT>(stopStatus));
 }
 
@@ -111,7 +118,7 @@ Failure makeDirectoryGoneAtEnd(const fs::path& pattern, fs::path& directory)
 {
     // Registered in main, after the game's objects are built, so it runs
     // before they are destroyed.
-    static const bool removedAtExit = std::atexit(removeNow) == 0;
+    static const bool removedAtExit = std::atexit(removeAtExit) == 0;
     const std::lock_guard<std::mutex> lock(held);
     if (!removedAtExit || !heldDirectory.empty())
         return Failure(removedAtExit ? alreadyHeld : notRemovedAtExit);
@@ -133,9 +140,9 @@ Failure makeDirectoryGoneAtEnd(const fs::path& pattern, fs::path& directory)
     return windows::lastError("make " + pattern.u8string());
 }
 
-void removeNow()
+Failure removeNow()
 {
-    removeHeldDirectory();
+    return removeHeldDirectory();
 }
 
 } // namespace platform::gameend

@@ -187,24 +187,29 @@ Failure rewriteInPlace(const Handle& file, const std::string& text)
 
 } // namespace
 
-Contents readStart(const char* name)
+Failure readStart(const char* name, Contents& contents)
 {
     const std::wstring path = widePath(name);
     bool exists = false;
-    Contents contents;
-    if ((contents.untouched = lookAt(path, exists)) || !exists)
-        return contents;
+    if (Failure odd = lookAt(path, exists))
+        return odd;
+    if (!exists) {
+        contents = Contents();
+        return {};
+    }
     const Handle file = open(path, GENERIC_READ, OPEN_EXISTING);
-    if (!file || (contents.untouched = onDisk(file)))
-        return file ? contents : Contents{{}, false, windows::lastError()};
+    if (!file)
+        return windows::lastError();
+    if (Failure odd = onDisk(file))
+        return odd;
     char buffer[readLimit];
     DWORD got = 0;
     for (DWORD now = 1; got < readLimit && now > 0; got += now)
         if (!ReadFile(file.get(), buffer + got, static_cast<DWORD>(readLimit - got), &now, nullptr))
-            return Contents{{}, false, windows::lastError()};
+            return windows::lastError();
     contents.text.assign(buffer, got);
     contents.cut = got == readLimit;
-    return contents;
+    return {};
 }
 
 Failure whyUnwritable(const char* name)

@@ -7,6 +7,8 @@
 #include <streambuf>
 #include <windows.h>
 
+#include "platform/windows/SystemText.h"
+
 // A windowed Windows program has no standard error: the game's messages go
 // to a log file in the player's directory, and a stop before the window
 // opens shows a message box too.
@@ -95,10 +97,14 @@ Failure keepIn(const std::filesystem::path& directory)
     return {};
 }
 
-void sayStop(const std::string& line)
+// The log may be where nobody looks: the box is what a player sees.
+Failure sayStop(const std::string& line)
 {
     std::fprintf(stderr, "%s\n", line.c_str());
-    MessageBoxW(nullptr, std::filesystem::u8path(line).c_str(), boxTitle, MB_OK | MB_ICONERROR);
+    if (!MessageBoxW(nullptr, std::filesystem::u8path(line).c_str(), boxTitle,
+                     MB_OK | MB_ICONERROR))
+        return windows::lastError("show a message box");
+    return {};
 }
 
 } // namespace platform::messages
