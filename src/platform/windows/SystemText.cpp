@@ -25,11 +25,17 @@ std::string reason(DWORD error)
                             : std::filesystem::path(sentence).u8string();
 }
 
+std::error_code code(unsigned long error)
+{
+    return std::error_code(static_cast<int>(error), std::system_category());
+}
+
 } // namespace
 
 Failure lastError(const std::string& doing)
 {
-    return Failure("cannot " + doing + ": " + reason(GetLastError()));
+    const DWORD error = GetLastError();
+    return Failure("cannot " + doing + ": " + reason(error), code(error));
 }
 
 Failure lastError()
@@ -39,7 +45,7 @@ Failure lastError()
 
 Failure because(unsigned long error)
 {
-    return Failure(reason(error));
+    return Failure(reason(error), code(error));
 }
 
 } // namespace platform::windows
