@@ -5,14 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "ChildProgram.h"
 #include "Files.h"
 #include "Quasaril.h"
 
 // The run directory of the build: executables, pictures and font.
 std::string runDirectory();
-
-// The player, when the tests run as root and drop to another user.
-constexpr unsigned nobody = 65534;
 
 // The whole text as one finite number; nothing when it is not one.
 std::optional<float> parseWhole(const std::string& text);
