@@ -52,11 +52,11 @@ std::function<void()> parentDescriptors(int closed)
 }
 
 // The console's server (or what stands in for it) once it has a name.
-pid_t serverOf(pid_t console, const std::string& name)
+pid_t serverOf(const ChildProgram& console, const std::string& name)
 {
     std::vector<pid_t> servers;
-    pollUntil(scaled(Seconds(10)),
-              [&] { return !(servers = childrenNamed(console, name)).empty(); });
+    const auto pid = static_cast<pid_t>(console.id());
+    pollUntil(scaled(Seconds(10)), [&] { return !(servers = childrenNamed(pid, name)).empty(); });
     return servers.empty() ? -1 : servers.front();
 }
 
@@ -81,7 +81,7 @@ std::string authorityOf(pid_t server)
 
 class ConsoleStreams : public AdoptingTest, public ::testing::WithParamInterface<StreamsCase> {
 protected:
-    pid_t startConsole(const std::string& path, const std::vector<std::string>& arguments)
+    ChildProgram startConsole(const std::string& path, const std::vector<std::string>& arguments)
     {
         return start(consoleProgram, arguments, environmentWith(nullptr, path.c_str()),
                      _directory.path(), parentDescriptors(GetParam().closed));
@@ -95,7 +95,7 @@ private:
 TEST_P(ConsoleStreams, ServerHoldsOnlyItsStreamsPipeAndCookie)
 {
     const FakeXvfb fake("exec sleep 600");
-    const pid_t console = startConsole(fake.path() + ":" + std::getenv("PATH"), {});
+    const ChildProgram console = startConsole(fake.path() + ":" + std::getenv("PATH"), {});
     const pid_t server = serverOf(console, "sleep");
     ASSERT_GT(server, 0);
     // Starting, sleep opens locale files of its own for a moment: wait until
@@ -119,7 +119,7 @@ TEST_P(ConsoleStreams, ServerHoldsOnlyItsStreamsPipeAndCookie)
 
 TEST_P(ConsoleStreams, ServerRefusesClientsWithoutTheCookie)
 {
-    const pid_t console = startConsole(std::getenv("PATH"), {forever});
+    const ChildProgram console = startConsole(std::getenv("PATH"), {forever});
     const pid_t server = serverOf(console, "Xvfb");
     ASSERT_GT(server, 0);
     std::optional<int> display;
@@ -148,14 +148,11 @@ TEST_F(NoDisplayServer, IgnoringSigtermDoesNotHoldTheConsole)
                         "exec sleep 600");
     const TemporaryDirectory directory;
     const std::string path = fake.path() + ":" + std::getenv("PATH");
-    const pid_t console =
+    ChildProgram console =
         start(consoleProgram, {listOnly}, environmentWith(nullptr, path.c_str()), directory.path());
-    int status = 0;
-    const bool ended = pollUntil(scaled(Seconds(20)),
-                                 [&] { return waitpid(console, &status, WNOHANG) == console; });
-    EXPECT_TRUE(ended) << "the console waits for its server";
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        << readFile(directory.path() / "stderr.txt");
+    const std::optional<int> status = console.wait(scaled(Seconds(20)));
+    EXPECT_TRUE(status) << "the console waits for its server";
+    EXPECT_EQ(status, 0) << readFile(directory.path() / "stderr.txt");
     EXPECT_EQ(0u, stopChildrenLeft()) << "the server, or its script, outlived the console";
 }
 

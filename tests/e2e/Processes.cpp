@@ -10,22 +10,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace fs = std::filesystem;
 
 namespace e2e {
 
 namespace {
-
-std::vector<char*> pointers(std::vector<std::string>& texts)
-{
-    std::vector<char*> list;
-    for (auto& text : texts)
-        list.push_back(text.data());
-    list.push_back(nullptr);
-    return list;
-}
 
 fs::path procOf(pid_t pid)
 {
@@ -36,51 +25,32 @@ fs::path procOf(pid_t pid)
 
 std::vector<std::string> environmentWith(const char* display, const char* path)
 {
-    std::vector<std::string> variables;
-    for (char** entry = environ; *entry; ++entry) {
-        const std::string variable = *entry;
-        if (variable.rfind("DISPLAY=", 0) != 0 && (!path || variable.rfind("PATH=", 0) != 0))
-            variables.push_back(variable);
-    }
-    if (display)
-        variables.push_back(std::string("DISPLAY=") + display);
+    std::vector<std::string> changes{display ? std::string("DISPLAY=") + display : "DISPLAY"};
     if (path)
-        variables.push_back(std::string("PATH=") + path);
-    return variables;
+        changes.push_back(std::string("PATH=") + path);
+    return changes;
 }
 
-pid_t start(const std::string& program, std::vector<std::string> arguments,
-            std::vector<std::string> environment, const fs::path& directory,
-            const std::function<void()>& prepare)
+ChildProgram start(const std::string& program, const std::vector<std::string>& arguments,
+                   const std::vector<std::string>& environment, const fs::path& directory,
+                   const std::function<void()>& prepare)
 {
-    arguments.insert(arguments.begin(), program);
-    std::vector<char*> argv = pointers(arguments);
-    std::vector<char*> envp = pointers(environment);
-    const pid_t child = fork();
-    if (child == 0) {
-        if (chdir(directory.c_str()) == 0) {
-            dup2(open("stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
-            dup2(open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
-            if (prepare)
-                prepare();
-            execve(program.c_str(), argv.data(), envp.data());
-        }
-        _exit(127);
-    }
-    return child;
-}
-
-int waitStatus(pid_t child)
-{
-    int status = 0;
-    waitpid(child, &status, 0);
-    return status;
+    ProgramStart start;
+    start.command = {program};
+    start.command.insert(start.command.end(), arguments.begin(), arguments.end());
+    start.directory = directory;
+    start.environment = environment;
+    start.output = "stdout.txt";
+    start.errors = "stderr.txt";
+    start.prepare = prepare;
+    return ChildProgram(start);
 }
 
 Finished run(const std::string& program, const std::vector<std::string>& arguments,
              const std::vector<std::string>& environment, const TemporaryDirectory& directory)
 {
-    const int status = waitStatus(start(program, arguments, environment, directory.path()));
+    ChildProgram child = start(program, arguments, environment, directory.path());
+    const int status = child.wait(programDeadline).value_or(-1);
     const auto written = [&](const char* name) { return readFile(directory.path() / name); };
     return {status, written("stdout.txt"), written("stderr.txt"), written("HighScore.txt")};
 }

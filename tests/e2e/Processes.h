@@ -13,26 +13,26 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "ChildProgram.h"
 #include "Desktop.h"
 #include "posix/Children.h"
 
 namespace e2e {
 
-// This process's environment with DISPLAY set to the given value, or unset
-// when there is none, and PATH replaced when one is given.
+// The changes to this process's environment that set DISPLAY to the given
+// value, or unset it when there is none, and PATH when one is given.
 std::vector<std::string> environmentWith(const char* display, const char* path = nullptr);
 
 // Starts the program in the directory, its standard output and error going
 // to "stdout.txt" and "stderr.txt" there; `prepare` runs in the new process
 // just before the program replaces it.
-pid_t start(const std::string& program, std::vector<std::string> arguments,
-            std::vector<std::string> environment, const std::filesystem::path& directory,
-            const std::function<void()>& prepare = {});
-
-int waitStatus(pid_t child);
+ChildProgram start(const std::string& program, const std::vector<std::string>& arguments,
+                   const std::vector<std::string>& environment,
+                   const std::filesystem::path& directory,
+                   const std::function<void()>& prepare = {});
 
 struct Finished {
-    int status; // as waitpid gives it
+    int status; // as a shell gives it: 128 + n for a process ended by signal n
     std::string out;
     std::string err;
     std::string highScore;

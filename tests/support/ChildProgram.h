@@ -50,8 +50,10 @@ struct ProgramStart {
 
 using Limit = std::chrono::duration<double>;
 
-// A started program. Its exit status reads as a shell gives it: a process
-// ended by signal n reads 128 + n.
+// A process ended by signal n exits, as a shell tells it, with this plus n.
+constexpr int shellSignalBase = 128;
+
+// A started program. Its exit status reads as a shell gives it.
 class ChildProgram {
 public:
     // Starts it; started() says whether it did.

@@ -18,7 +18,6 @@ namespace {
 
 constexpr uid_t rootUser = 0;
 constexpr mode_t capturedMode = 0644;
-constexpr int shellSignalBase = 128;
 constexpr int cannotRun = 127; // as a shell says of a program it cannot run
 constexpr std::chrono::milliseconds waitPause{5};
 

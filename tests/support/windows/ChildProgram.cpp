@@ -11,8 +11,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int shellSignalBase = 128;
-
 HANDLE handleOf(std::intptr_t process)
 {
     return reinterpret_cast<HANDLE>(process);
