@@ -33,33 +33,15 @@ constexpr int colourTolerance = 12;
 constexpr float playfieldSide = 800.0f;
 constexpr float leastTextPixels = 30.0f; // of each score's colour, unscaled
 
+// A shell command's standard output and error.
 std::string commandOutput(const std::string& command)
 {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe))
-            text += buffer;
-        pclose(pipe);
-    }
-    return text;
+    return run({"sh", "-c", command}).output;
 }
 
 bool runCommand(const std::string& command)
 {
-    return std::system(command.c_str()) == 0;
-}
-
-int statusOf(int waitStatus)
-{
-    return WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
-}
-
-void stop(pid_t pid, int signal)
-{
-    kill(pid, signal);
-    int ignored = 0;
-    waitpid(pid, &ignored, 0);
+    return run({"sh", "-c", command}).status == 0;
 }
 
 // Reads the display number that Xvfb writes once it accepts clients.
@@ -114,19 +96,15 @@ VirtualDisplay::VirtualDisplay(const std::string& screen)
     int ends[2];
     if (pipe(ends) != 0)
         return;
-    _pid = fork();
-    if (_pid == 0) {
-        close(ends[0]);
-        const int nowhere = open("/dev/null", O_WRONLY);
-        if (nowhere >= 0)
-            dup2(nowhere, STDERR_FILENO);
-        const std::string fd = std::to_string(ends[1]);
-        // Without -noreset the server restarts whenever its last client
-        // leaves (every xdotool call) and refuses the game that connects then.
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
-               "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    // Without -noreset the server restarts whenever its last client leaves
+    // (every xdotool call) and refuses the game that connects then.
+    ProgramStart start;
+    start.command = {"Xvfb",      "-displayfd", std::to_string(ends[1]),
+                     "-screen",   "0",          screen,
+                     "-nolisten", "tcp",        "-noreset"};
+    start.errors = "/dev/null";
+    start.prepare = [reading = ends[0]] { close(reading); };
+    _server.emplace(start);
     close(ends[1]);
     const std::string number = readDisplayNumber(ends[0], scaled(Seconds(10)));
     close(ends[0]);
@@ -142,11 +120,15 @@ VirtualDisplay::~VirtualDisplay()
     shutDown();
 }
 
+// SIGTERM, as a server is asked to end; the object goes on to SIGKILL
+// should it not.
 void VirtualDisplay::shutDown()
 {
-    if (_pid > 0)
-        stop(_pid, SIGTERM);
-    _pid = -1;
+    if (_server) {
+        _server->signal(SIGTERM);
+        _server->wait(scaled(Seconds(10)));
+        _server.reset();
+    }
     _ready = false;
 }
 
@@ -210,56 +192,35 @@ GameRun::GameRun(const std::vector<std::string>& command, const std::string& sta
 // The game runs under its own name ("quasaril"), as a shell would start it.
 void GameRun::start(const std::vector<std::string>& command)
 {
-    const std::string name = fs::path(command.front()).filename().string();
-    std::vector<char*> argv{const_cast<char*>(name.c_str())};
-    for (auto argument = command.begin() + 1; argument != command.end(); ++argument)
-        argv.push_back(const_cast<char*>(argument->c_str()));
-    argv.push_back(nullptr);
     if (_dataHome.empty())
         _dataHome = dataHomeIn(_directory).string();
     const std::string temporary = temporaryIn(_directory).string();
     fs::create_directories(temporary);
-    _pid = fork();
-    if (_pid == 0) {
-        setenv("XDG_DATA_HOME", _dataHome.c_str(), 1);
-        setenv("TMPDIR", temporary.c_str(), 1);
-        const int errors =
-            open(errorFileIn(_directory).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (errors >= 0)
-            dup2(errors, STDERR_FILENO);
-        if (chdir(_startDirectory.c_str()) == 0)
-            execvp(command.front().c_str(), argv.data());
-        _exit(127);
-    }
+    ProgramStart start;
+    start.command = command;
+    start.name = fs::path(command.front()).filename().string();
+    start.directory = _startDirectory;
+    start.environment = {"XDG_DATA_HOME=" + _dataHome, "TMPDIR=" + temporary};
+    start.errors = errorFileIn(_directory);
+    _game.emplace(start);
 }
 
-GameRun::~GameRun()
-{
-    if (running())
-        stop(_pid, SIGKILL);
-}
+GameRun::~GameRun() = default;
 
 bool GameRun::running()
 {
-    if (_pid <= 0 || _status)
-        return false;
-    int waitStatus = 0;
-    if (waitpid(_pid, &waitStatus, WNOHANG) != _pid)
-        return true;
-    _status = statusOf(waitStatus);
-    return false;
+    return _game && _game->running();
 }
 
 void GameRun::signal(int signal)
 {
-    if (running())
-        kill(_pid, signal);
+    if (_game)
+        _game->signal(signal);
 }
 
 std::optional<int> GameRun::waitForExit(Seconds limit)
 {
-    pollUntil(limit, [this] { return !running(); });
-    return _status;
+    return _game ? _game->wait(limit) : std::nullopt;
 }
 
 std::string GameRun::errorOutput() const
@@ -416,7 +377,8 @@ std::optional<GameWindow> GameWindow::find(Seconds limit, std::optional<sf::Vect
     });
     if (id.empty())
         return std::nullopt;
-    std::istringstream geometry(commandOutput("xdotool getwindowgeometry --shell " + id));
+    std::istringstream geometry(
+        commandOutput("xdotool getwindowgeometry --shell " + id + " 2>/dev/null"));
     std::map<std::string, int> values;
     for (std::string line; std::getline(geometry, line);) {
         const std::size_t equals = line.find('=');

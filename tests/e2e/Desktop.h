@@ -14,6 +14,7 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "ChildProgram.h"
 #include "Files.h"
 
 namespace e2e {
@@ -50,7 +51,7 @@ public:
     void shutDown();
 
 private:
-    pid_t _pid = -1;
+    std::optional<ChildProgram> _server;
     bool _ready = false; // a client has connected
 };
 
@@ -100,8 +101,7 @@ private:
     const std::string _directory = _root.path().string();
     std::string _dataHome;
     std::string _startDirectory;
-    pid_t _pid = -1;
-    std::optional<int> _status;
+    std::optional<ChildProgram> _game;
 };
 
 // Where a window of some size shows the game's 800 by 800 playfield: the
