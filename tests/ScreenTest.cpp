@@ -5,11 +5,9 @@
 #include <SFML/Graphics.hpp>
 #include <cstdio>
 #include <cstdlib>
-#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "GameFiles.h"
@@ -41,10 +39,17 @@ std::string windowId()
 
 // Runs xdotool against the game window and waits until the X server has
 // handled the input, so the events are queued for the window.
+ProgramStart xdotoolStart(const std::string& arguments)
+{
+    ProgramStart start;
+    start.command = {"sh", "-c", "exec xdotool " + arguments};
+    start.output = start.errors = "/dev/null";
+    return start;
+}
+
 void xdotool(const std::string& arguments)
 {
-    const std::string command = "xdotool " + arguments + " >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    ASSERT_EQ(runProgram(xdotoolStart(arguments)).exitCode, 0) << "xdotool " << arguments;
 }
 
 // Where no case clicks or types: a pointer move here marks the end of what a
@@ -134,28 +139,10 @@ bool pendingEventOfType(sf::Event::EventType type)
 // under test runs; stopped by its PID when the object goes.
 class BackgroundXdotool {
 public:
-    explicit BackgroundXdotool(const std::string& arguments)
-    {
-        const std::string command = "exec xdotool " + arguments + " >/dev/null 2>&1";
-        _pid = fork();
-        if (_pid == 0) {
-            execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-    }
-    ~BackgroundXdotool()
-    {
-        if (_pid <= 0)
-            return;
-        kill(_pid, SIGTERM);
-        int ignored = 0;
-        waitpid(_pid, &ignored, 0);
-    }
-    BackgroundXdotool(const BackgroundXdotool&) = delete;
-    BackgroundXdotool& operator=(const BackgroundXdotool&) = delete;
+    explicit BackgroundXdotool(const std::string& arguments) : _xdotool(xdotoolStart(arguments)) {}
 
 private:
-    pid_t _pid = -1;
+    ChildProgram _xdotool;
 };
 
 class ScreenTest : public ::testing::Test {
