@@ -99,6 +99,7 @@ TEST(GameEnd, TheTemporaryDirectoryGoesOnStopSignalsAndAtExit)
         int pipeEnds[2];
         ASSERT_EQ(pipe(pipeEnds), 0);
         std::fflush(nullptr);
+        // A fork of its own: the case is how the game's process ends.
         const pid_t child = fork();
         if (child == 0) {
             close(pipeEnds[0]);

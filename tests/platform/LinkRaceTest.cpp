@@ -35,6 +35,7 @@ bool isLinkCall(const __ptrace_syscall_info& call)
 pid_t childHeldBeforeItsFirstLink(const fs::path& files, const fs::path& player,
                                   const std::vector<std::string>& names)
 {
+    // A fork of its own, as below: the case is two games racing.
     const pid_t child = fork();
     if (child == 0) {
         ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);

@@ -41,7 +41,9 @@ std::wstring commandLine(bool fromCommandPrompt)
     return fromCommandPrompt ? L"cmd /c \"" + run + L"\"" : run;
 }
 
-// A console of the child's, made for it alone.
+// A console of the child's, made for it alone. Its own start, not the
+// tests' starter: the console a program starts on is what these cases are
+// about, and its handles are the console's, not files.
 PROCESS_INFORMATION startOnNewConsole(std::wstring command)
 {
     STARTUPINFOW startup{};

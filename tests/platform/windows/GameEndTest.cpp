@@ -9,7 +9,8 @@
 #include <sstream>
 
 #include "platform/GameEnd.h"
-#include "WindowsChild.h"
+#include "Files.h"
+#include "windows/HiddenCase.h"
 
 namespace fs = std::filesystem;
 
@@ -36,12 +37,11 @@ TEST(WindowsChild, DISABLED_PlaysAndExits)
 
 TEST(WindowsGameEnd, TheTemporaryDirectoryGoesAtExit)
 {
-    const TestDirectory root(L"quasaril-end");
+    const TemporaryDirectory root;
     const fs::path out = root.path() / "out.txt";
-    const HANDLE child =
-        startChild("PlaysAndExits", "", root.path(), root.path() / "said.txt", out);
-    ASSERT_NE(child, nullptr);
-    EXPECT_EQ(finishChild(child), exitedStatus);
+    ChildProgram child(hiddenCase("PlaysAndExits", "", root.path(), root.path() / "said.txt", out));
+    ASSERT_TRUE(child.started());
+    EXPECT_EQ(child.wait(childDeadline), exitedStatus);
     std::ifstream said(out);
     std::string directory;
     for (std::string line; std::getline(said, line);)

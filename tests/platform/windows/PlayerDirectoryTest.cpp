@@ -15,7 +15,7 @@
 #include "platform/PlayerDirectory.h"
 #include "Score.h"
 #include "TestSupport.h"
-#include "WindowsChild.h"
+#include "Files.h"
 
 namespace fs = std::filesystem;
 namespace playerdir = platform::playerdir;
@@ -71,7 +71,7 @@ std::string said(const playerdir::PlayDirectory& play)
 // changed between them copied anew; %LOCALAPPDATA% may have the \\?\ prefix.
 TEST(WindowsPlayerDirectory, IsInLocalAppDataWithFreshCopiesAndKeepsTheScore)
 {
-    const TestDirectory root(L"quasaril-zoë-Ørsted-игрок");
+    const TemporaryDirectory root;
     const fs::path localAppData = root.path() / L"Zoë Ørsted" / L"AppData" / L"Local";
     fs::create_directories(localAppData);
     const fs::path before = fs::current_path();
@@ -102,7 +102,7 @@ TEST(WindowsPlayerDirectory, IsInLocalAppDataWithFreshCopiesAndKeepsTheScore)
 // The check program refuses to run in the player's directory by any way to it.
 TEST(WindowsPlayerDirectory, IsKnownByAnyDriveLetter)
 {
-    const TestDirectory root(L"quasaril-letters");
+    const TemporaryDirectory root;
     const fs::path player = root.path() / L"Quasaril";
     fs::create_directories(player / L"elsewhere");
     setLocalAppData(root.path().c_str());
@@ -121,7 +121,7 @@ TEST(WindowsPlayerDirectory, IsKnownByAnyDriveLetter)
 // the one there, keeping its score, and says why in words of the system's.
 TEST(WindowsPlayerDirectory, AFileAnotherGameHoldsIsPlayedAsItIs)
 {
-    const TestDirectory root(L"quasaril-held");
+    const TemporaryDirectory root;
     setLocalAppData(root.path().c_str());
     const fs::path player = root.path() / L"Quasaril";
     fs::create_directories(player);
@@ -151,7 +151,7 @@ TEST(WindowsPlayerDirectory, AFileAnotherGameHoldsIsPlayedAsItIs)
 // earlier games left go at the start, but for one a game still plays in.
 TEST(WindowsPlayerDirectory, WithoutUsableLocalAppDataPlayIsInATemporaryDirectory)
 {
-    const TestDirectory root(L"quasaril-nolocal");
+    const TemporaryDirectory root;
     const fs::path files = gameFiles(root.path(), "picture");
     fs::copy_file(fs::path(runDirectory()) / gamefiles::font, files / gamefiles::font,
                   fs::copy_options::overwrite_existing);

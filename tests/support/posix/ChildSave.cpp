@@ -84,6 +84,8 @@ std::optional<TwoFrames> saveTwiceInChild(void (*setUp)(), Saver saver, float sc
     std::FILE* const said = std::tmpfile();
     if (said == nullptr || pipe(result) != 0)
         return std::nullopt;
+    // A fork of its own: the child runs the game's save itself, as another
+    // user, not a program the starter could start.
     const pid_t child = fork();
     if (child == 0)
         saveTwice(setUp, saver, score, result[1], fileno(said));
@@ -131,6 +133,7 @@ namespace {
 
 std::intptr_t startSaver(float from)
 {
+    // A fork of its own: the case is the save's end, killed midway.
     const pid_t child = fork();
     if (child == 0)
         saveUntilKilled(from);

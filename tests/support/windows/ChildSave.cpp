@@ -4,10 +4,13 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <sstream>
+#include <utility>
 #include <windows.h>
 
-#include "../../platform/windows/WindowsChild.h"
+#include "Files.h"
+#include "windows/HiddenCase.h"
 #include "Score.h"
 
 namespace fs = std::filesystem;
@@ -21,7 +24,7 @@ namespace {
 
 const char* const framesMark = "frames: ";
 constexpr ULONGLONG saverLifetimeMs = 60000; // a saver nobody ends stops by itself
-constexpr UINT killedCode = 137;             // what TerminateProcess makes a saver end with
+constexpr int killedSignal = 9;              // SIGKILL's number, as ChildProgram ends a saver
 
 } // namespace
 
@@ -55,12 +58,12 @@ bool savesAs(Saver saver)
 std::optional<TwoFrames> saveTwiceInChild(void (*setUp)(), Saver, float score)
 {
     setUp();
-    const TestDirectory outside(L"quasaril-save");
+    const TemporaryDirectory outside;
     const fs::path said = outside.path() / "said.txt";
     const fs::path out = outside.path() / "out.txt";
-    const HANDLE child =
-        startChild("SavesTwice", std::to_string(score), fs::current_path(), said, out);
-    if (child == nullptr || finishChild(child) != 0)
+    ChildProgram child(
+        hiddenCase("SavesTwice", std::to_string(score), fs::current_path(), said, out));
+    if (child.wait(childDeadline) != 0)
         return std::nullopt;
     const std::string printed = readFile(out.string());
     const std::size_t mark = printed.find(framesMark);
@@ -73,23 +76,35 @@ std::optional<TwoFrames> saveTwiceInChild(void (*setUp)(), Saver, float score)
     return frames;
 }
 
+// The savers running, by their handles.
+std::map<std::intptr_t, ChildProgram>& savers()
+{
+    static std::map<std::intptr_t, ChildProgram> running;
+    return running;
+}
+
 std::intptr_t startSaver(float from)
 {
-    static const TestDirectory outside(L"quasaril-saver");
-    const HANDLE child = startChild("SavesUntilEnded", std::to_string(from), fs::current_path(),
-                                    outside.path() / "said.txt", outside.path() / "out.txt");
-    return reinterpret_cast<std::intptr_t>(child);
+    static const TemporaryDirectory outside;
+    ChildProgram child(hiddenCase("SavesUntilEnded", std::to_string(from), fs::current_path(),
+                                  outside.path() / "said.txt", outside.path() / "out.txt"));
+    if (!child.started())
+        return 0;
+    const std::intptr_t id = child.id();
+    savers().emplace(id, std::move(child));
+    return id;
 }
 
 bool killSaver(std::intptr_t saver)
 {
-    const HANDLE child = reinterpret_cast<HANDLE>(saver);
-    DWORD code = 0;
-    TerminateProcess(child, killedCode);
-    WaitForSingleObject(child, INFINITE);
-    GetExitCodeProcess(child, &code);
-    CloseHandle(child);
-    return code == killedCode;
+    const auto found = savers().find(saver);
+    if (found == savers().end())
+        return false;
+    ChildProgram& child = found->second;
+    child.signal(killedSignal);
+    const bool killed = child.wait(childDeadline) == shellSignalBase + killedSignal;
+    savers().erase(found);
+    return killed;
 }
 
 // The game gives its files no owner of their own here.
