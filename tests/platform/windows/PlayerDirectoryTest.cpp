@@ -9,6 +9,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <windows.h>
 
 #include "GameFiles.h"
 #include "platform/Messages.h"
