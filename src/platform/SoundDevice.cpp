@@ -2,10 +2,14 @@
 
 #include <AL/alc.h>
 
+#include "platform/ErrorFilter.h"
 #include "platform/SoundDeviceSides.h"
 
 namespace platform::sound {
 
+namespace {
+
+// Opens the default device and closes it again: true where one opens.
 bool defaultDeviceOpens()
 {
     ALCdevice* const device = alcOpenDevice(nullptr);
@@ -15,9 +19,15 @@ bool defaultDeviceOpens()
     return true;
 }
 
-Failure noDevice()
+} // namespace
+
+Failure openIfThere(const std::function<void()>& openDevice)
 {
-    return Failure("no sound device could be opened; the game plays without sound");
+    const errorstream::SfmlSilence sfmlQuiet;
+    if (!defaultDeviceOpens())
+        return Failure("no sound device could be opened; the game plays without sound");
+    openDevice();
+    return {};
 }
 
 } // namespace platform::sound

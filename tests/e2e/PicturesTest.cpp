@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "Files.h"
 #include "GameFiles.h"
 
 namespace fs = std::filesystem;
@@ -213,18 +214,6 @@ TEST(Pictures, EachMenuButtonFramesExactlyItsClickBandAcrossTheWindow)
     }
 }
 
-namespace {
-
-template <typename Number> Number field(const std::string& bytes, std::size_t at)
-{
-    Number value{};
-    if (at + sizeof value <= bytes.size())
-        std::memcpy(&value, bytes.data() + at, sizeof value);
-    return value;
-}
-
-} // namespace
-
 // 16-bit PCM, one channel at 44100 Hz, under a second; silent at both ends
 // (no click), its peak between -14 and -6 dBFS, and its loudness (root
 // mean square) within a factor of two of every other sound's.
@@ -238,20 +227,20 @@ TEST(Sounds, EachIsShortSoftEdgedAndAsLoudAsTheOthers)
         const std::string file = bytes(fs::path(QUASARIL_RUN_DIR) / name);
         ASSERT_GT(file.size(), header);
         EXPECT_EQ(file.compare(0, 4, "RIFF"), 0);
-        EXPECT_EQ(field<std::uint16_t>(file, 20), 1); // PCM
-        EXPECT_EQ(field<std::uint16_t>(file, 22), 1); // one channel
-        EXPECT_EQ(field<std::uint32_t>(file, 24), 44100u);
-        EXPECT_EQ(field<std::uint16_t>(file, 34), 16);
+        EXPECT_EQ(numberAt<std::uint16_t>(file, 20), 1); // PCM
+        EXPECT_EQ(numberAt<std::uint16_t>(file, 22), 1); // one channel
+        EXPECT_EQ(numberAt<std::uint32_t>(file, 24), 44100u);
+        EXPECT_EQ(numberAt<std::uint16_t>(file, 34), 16);
         const std::size_t count = (file.size() - header) / 2;
         EXPECT_LT(count, 44100u);
         double peak = 0, power = 0;
         for (std::size_t n = 0; n < count; ++n) {
-            const double sample = field<std::int16_t>(file, header + 2 * n) / 32768.0;
+            const double sample = numberAt<std::int16_t>(file, header + 2 * n) / 32768.0;
             peak = std::max(peak, std::fabs(sample));
             power += sample * sample;
         }
-        EXPECT_LE(std::fabs(field<std::int16_t>(file, header) / 32768.0), edge);
-        EXPECT_LE(std::fabs(field<std::int16_t>(file, file.size() - 2) / 32768.0), edge);
+        EXPECT_LE(std::fabs(numberAt<std::int16_t>(file, header) / 32768.0), edge);
+        EXPECT_LE(std::fabs(numberAt<std::int16_t>(file, file.size() - 2) / 32768.0), edge);
         EXPECT_TRUE(peak >= lowestPeak && peak <= highestPeak) << peak;
         loudness.push_back(std::sqrt(power / count));
     }

@@ -14,14 +14,6 @@ namespace e2e {
 
 namespace {
 
-template <typename Number> Number field(const std::string& bytes, std::size_t at)
-{
-    Number value{};
-    if (at + sizeof value <= bytes.size())
-        std::memcpy(&value, bytes.data() + at, sizeof value);
-    return value;
-}
-
 // Waits until the writer has written the given seconds past a frame.
 bool capturedPast(const fs::path& file, std::size_t frame, double seconds)
 {
@@ -61,15 +53,16 @@ Capture readCapture(const fs::path& file)
     constexpr std::uint16_t floatFormat = 3, extensibleFormat = 0xfffe;
     const std::string bytes = readFile(file);
     const std::size_t data = bytes.find("data", 12);
-    const auto format = field<std::uint16_t>(bytes, 20);
+    const auto format = numberAt<std::uint16_t>(bytes, 20);
     // An extensible format names its sample type in its first two bytes.
-    const auto sampleType = format == extensibleFormat ? field<std::uint16_t>(bytes, 44) : format;
+    const auto sampleType =
+        format == extensibleFormat ? numberAt<std::uint16_t>(bytes, 44) : format;
     Capture capture;
     if (bytes.compare(0, 4, "RIFF") != 0 || data == std::string::npos ||
-        sampleType != floatFormat || field<std::uint16_t>(bytes, 34) != 32)
+        sampleType != floatFormat || numberAt<std::uint16_t>(bytes, 34) != 32)
         return capture;
-    capture.channels = field<std::uint16_t>(bytes, 22);
-    capture.rate = field<std::uint32_t>(bytes, 24);
+    capture.channels = numberAt<std::uint16_t>(bytes, 22);
+    capture.rate = numberAt<std::uint32_t>(bytes, 24);
     capture.samples.resize((bytes.size() - data - 8) / sizeof(float));
     std::memcpy(capture.samples.data(), bytes.data() + data + 8,
                 capture.samples.size() * sizeof(float));

@@ -1,8 +1,28 @@
 #include "ChildProgram.h"
 
+#include <utility>
+
 #include "Files.h"
 
 namespace fs = std::filesystem;
+
+ChildProgram::~ChildProgram()
+{
+    stop();
+}
+
+ChildProgram::ChildProgram(ChildProgram&& other) noexcept
+    : _process(std::exchange(other._process, -1)), _status(other._status)
+{
+}
+
+ChildProgram& ChildProgram::operator=(ChildProgram&& other) noexcept
+{
+    stop();
+    _process = std::exchange(other._process, -1);
+    _status = other._status;
+    return *this;
+}
 
 ProgramRun runProgram(ProgramStart start, Limit deadline)
 {

@@ -3,6 +3,8 @@
 // Whole files read and written at once, and a temporary directory, for the
 // unit tests and the end-to-end tests alike.
 
+#include <cstddef>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -12,6 +14,16 @@ std::string readFile(const std::filesystem::path& path);
 
 // Replaces the file's contents with the text, byte for byte.
 void writeFile(const std::filesystem::path& path, const std::string& text);
+
+// The number stored at `at` in the bytes, in this machine's byte order (the
+// little-endian order of WAV files here); 0 where it runs past their end.
+template <typename Number> Number numberAt(const std::string& bytes, std::size_t at)
+{
+    Number value{};
+    if (at + sizeof value <= bytes.size())
+        std::memcpy(&value, bytes.data() + at, sizeof value);
+    return value;
+}
 
 // A directory of a new random name under the system's temporary one, for its
 // owner only; throws when none can be made.

@@ -16,8 +16,7 @@ Failure keepIn(const std::filesystem::path&)
 Failure sayStop(const std::string& line)
 {
     if (std::fprintf(stderr, "%s\n", line.c_str()) < 0)
-        return Failure::of("write on standard error",
-                           std::error_code(errno, std::generic_category()));
+        return Failure::of("write to stderr", std::error_code(errno, std::generic_category()));
     return {};
 }
 

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "platform/ErrorFilter.h"
 #include "platform/SoundDeviceSides.h"
 
 namespace platform::sound {
@@ -41,11 +40,7 @@ private:
 Failure openQuietly(const std::function<void()>& openDevice)
 {
     const QuietStandardError quiet;
-    const errorstream::SfmlSilence sfmlQuiet;
-    if (!defaultDeviceOpens())
-        return noDevice();
-    openDevice();
-    return {};
+    return openIfThere(openDevice);
 }
 
 } // namespace platform::sound

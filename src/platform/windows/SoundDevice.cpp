@@ -2,7 +2,6 @@
 
 #include <stdlib.h>
 
-#include "platform/ErrorFilter.h"
 #include "platform/SoundDeviceSides.h"
 
 namespace platform::sound {
@@ -19,11 +18,7 @@ Failure openQuietly(const std::function<void()>& openDevice)
     // shares with the game when first called.
     if (!getenv(logLevel))
         _putenv_s(logLevel, "0");
-    const errorstream::SfmlSilence sfmlQuiet;
-    if (!defaultDeviceOpens())
-        return noDevice();
-    openDevice();
-    return {};
+    return openIfThere(openDevice);
 }
 
 } // namespace platform::sound

@@ -93,24 +93,6 @@ ChildProgram::ChildProgram(const ProgramStart& start)
     _process = child;
 }
 
-ChildProgram::~ChildProgram()
-{
-    stop();
-}
-
-ChildProgram::ChildProgram(ChildProgram&& other) noexcept
-    : _process(std::exchange(other._process, -1)), _status(other._status)
-{
-}
-
-ChildProgram& ChildProgram::operator=(ChildProgram&& other) noexcept
-{
-    stop();
-    _process = std::exchange(other._process, -1);
-    _status = other._status;
-    return *this;
-}
-
 void ChildProgram::stop()
 {
     if (running()) {
