@@ -20,13 +20,19 @@ bool onTheConsole(DWORD stream)
 // Double-clicked, the check program is the only process on a console made
 // for it, which closes as it ends: its report would go unread. There it
 // waits for a key at the end. Started from a Command Prompt, whose console
-// it shares, or with its output going elsewhere, it ends at once.
-void waitForAKeyWhenAlone()
+// it shares, or with its output going elsewhere, it ends at once. Who
+// shares the console is asked as the program starts: a Command Prompt is
+// there from before it, while a program that attaches to the console later
+// for a moment (to read it, say) must not count.
+bool aloneOnItsConsole()
 {
     DWORD processes[consoleProcessesAsked];
-    if (GetConsoleProcessList(processes, consoleProcessesAsked) != 1 ||
-        !onTheConsole(STD_INPUT_HANDLE) || !onTheConsole(STD_OUTPUT_HANDLE))
-        return;
+    return GetConsoleProcessList(processes, consoleProcessesAsked) == 1 &&
+           onTheConsole(STD_INPUT_HANDLE) && onTheConsole(STD_OUTPUT_HANDLE);
+}
+
+void waitForAKey()
+{
     // Keys pressed before the question are dropped; any key after it counts.
     FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE));
     std::fputs("Press any key to close this window.\n", stdout);
@@ -43,7 +49,8 @@ Failure forGame()
 
 Failure forChecks()
 {
-    std::atexit(waitForAKeyWhenAlone);
+    if (aloneOnItsConsole())
+        std::atexit(waitForAKey);
     return {};
 }
 

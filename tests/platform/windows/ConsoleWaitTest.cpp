@@ -16,6 +16,7 @@ namespace {
 constexpr ULONGLONG deadlineMs = 60000; // a program that hangs fails the case instead
 constexpr DWORD pollMs = 50;
 const wchar_t* const prompt = L"Press any key";
+const char* const report = "report.xml";
 
 struct Start {
     const char* how;
@@ -37,7 +38,9 @@ std::wstring commandLine(bool fromCommandPrompt)
 {
     const std::wstring program =
         L"\"" + std::filesystem::u8path(QUASARIL_CONSOLE).make_preferred().wstring() + L"\"";
-    const std::wstring run = program + L" --gtest_filter=NoSuchCase"; // runs nothing
+    // Runs nothing, and writes its report as its run ends.
+    const std::wstring run = program + L" --gtest_filter=NoSuchCase --gtest_output=xml:" +
+                             std::filesystem::u8path(report).wstring();
     return fromCommandPrompt ? L"cmd /c \"" + run + L"\"" : run;
 }
 
@@ -104,6 +107,20 @@ void pressSpace(DWORD process)
     });
 }
 
+// The program asks who shares its console as it starts. Reading the console
+// means attaching to it, so this test waits, without attaching, until the
+// report shows the run has ended.
+bool reportWritten()
+{
+    const ULONGLONG deadline = GetTickCount64() + deadlineMs;
+    while (!std::filesystem::exists(report))
+        if (GetTickCount64() < deadline)
+            Sleep(pollMs);
+        else
+            return false;
+    return true;
+}
+
 bool promptShown(DWORD process)
 {
     const ULONGLONG deadline = GetTickCount64() + deadlineMs;
@@ -128,6 +145,7 @@ TEST_P(ConsoleWindow, WaitsForAKeyOnlyWhereItIsAlone)
     const PROCESS_INFORMATION child = startOnNewConsole(commandLine(start.fromCommandPrompt));
     ASSERT_NE(child.hProcess, nullptr) << "cannot start " << QUASARIL_CONSOLE;
     if (start.waits) {
+        EXPECT_TRUE(reportWritten()) << "the run never ended";
         EXPECT_TRUE(promptShown(child.dwProcessId)) << "no prompt on its console";
         EXPECT_EQ(WaitForSingleObject(child.hProcess, 0), WAIT_TIMEOUT) << "ended unasked";
         pressSpace(child.dwProcessId);
